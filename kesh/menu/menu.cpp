@@ -1,0 +1,5 @@
+// Not built yet: these operations answer with the parameter error.
+#include "kesh/ops.h"
+
+Step op_menu(Run& r, Op& o) { return param_error(r, o); }
+Step op_prompt(Run& r, Op& o) { return param_error(r, o); }
