@@ -17,6 +17,8 @@
 //   stdout-size: N   size NAME: N                  (byte counts)
 //   absent: NAME                                   (the file must not exist)
 //   same: NAME                                     (unchanged from its input)
+//   only: windows     (or posix: the case holds on that platform alone; it
+//                      is skipped elsewhere. A comment line above it says why)
 //
 // Body lines: "| text" is text plus a line end, "|" alone an empty line,
 // "\ text" is raw text with escapes (\n \r \t \\ \xHH) and no line end
@@ -64,6 +66,7 @@ struct Case {
     std::vector<std::pair<std::string, std::string>> has;  // stream, text
     std::vector<std::pair<std::string, long long>> sizes;
     std::vector<std::string> absent, same;
+    std::string only;  // empty: every platform
 };
 
 std::string unescape(const std::string& s, size_t from = 0) {
@@ -200,6 +203,11 @@ std::vector<Case> parse(const std::string& path) {
             c.absent.push_back(val);
         else if (key == "same")
             c.same.push_back(val);
+        else if (key == "only") {
+            if (val != "windows" && val != "posix")
+                throw std::runtime_error(path + ":" + std::to_string(k + 1) + ": only: windows or posix");
+            c.only = val;
+        }
         else
             throw std::runtime_error(path + ":" + std::to_string(k + 1) + ": unknown line: " + l);
     }
@@ -365,7 +373,7 @@ int main(int argc, char** argv) {
     }
     std::mt19937_64 rng((unsigned long long)std::chrono::steady_clock::now().time_since_epoch().count());
     fs::path root = fs::temp_directory_path() / ("e2e-" + std::to_string(rng() % 1000000000ULL));
-    int passed = 0, failed = 0, number = 0;
+    int passed = 0, failed = 0, skipped = 0, number = 0;
     for (auto& f : files) {
         std::vector<Case> cases;
         try {
@@ -375,9 +383,16 @@ int main(int argc, char** argv) {
             failed++;
             continue;
         }
-        for (auto& c : cases) (run_case(c, opt, root, ++number) ? passed : failed)++;
+        for (auto& c : cases) {
+            if (!c.only.empty() && c.only != platform_name())
+                skipped++;
+            else
+                (run_case(c, opt, root, ++number) ? passed : failed)++;
+        }
     }
     if (failed == 0) fs::remove_all(root);
-    std::cout << passed << " passed, " << failed << " failed\n";
+    std::cout << passed << " passed, " << failed << " failed";
+    if (skipped) std::cout << ", " << skipped << " skipped (only: another platform)";
+    std::cout << "\n";
     return failed ? 1 : 0;
 }

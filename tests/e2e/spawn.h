@@ -26,6 +26,10 @@ SpawnResult spawn_and_wait(const SpawnRequest& req);
 // eight bits do (POSIX).
 bool full_exit_codes();
 
+// "windows" or "posix": the platform the runner was built for, which the
+// "only:" line of a case names.
+const char* platform_name();
+
 // Values of the runner's own environment passed on to every case (PATH and
 // what the platform's shell and the sanitizers need).
 std::vector<std::string> passthrough_env();

@@ -12,6 +12,8 @@ extern char** environ;
 
 bool full_exit_codes() { return false; }
 
+const char* platform_name() { return "posix"; }
+
 std::vector<std::string> passthrough_env() {
     static const char* keep[] = {"PATH=", "ASAN_OPTIONS=", "UBSAN_OPTIONS=", "LSAN_OPTIONS=", "HOME=", "LANG="};
     std::vector<std::string> out;
