@@ -1,0 +1,31 @@
+# Release package: `cmake --build <dir> --target package` gives a zip with the
+# programs, the README and the manual. Programs not built in this tree are
+# left out, so the package grows with the suite.
+set(kesh_package_programs "")
+foreach(prog kesh numka versim flagsift randfill)
+  if(TARGET ${prog})
+    list(APPEND kesh_package_programs ${prog})
+  endif()
+endforeach()
+install(TARGETS ${kesh_package_programs} RUNTIME DESTINATION . COMPONENT programs)
+if(EXISTS ${CMAKE_SOURCE_DIR}/README.md)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . COMPONENT programs)
+endif()
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs COMPONENT programs
+        FILES_MATCHING PATTERN "*.md")
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_NAME})
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME keshsuite)
+set(CPACK_PACKAGE_VENDOR "keshsuite")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Command-line companions for batch scripts and LaTeX work")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
