@@ -48,8 +48,8 @@ struct Run {
 
     // State of the selection menu, kept for the whole run.
     long long IA = 0;
-    int c_sel = 0;
-    std::string EXT;
+    std::string c_sel;      // display filter; empty: none
+    std::string EXT = "<";  // its first character is the no-selection sign
 
     ~Run();
 };
