@@ -286,14 +286,16 @@ int numka_main(int argc, char** argv, char** envp) {
     // The command file is emptied before the mode is looked at, so that a
     // script never runs the set lines of an earlier call.
     std::string cmdname = command_file_name(envp);
+    bool cmd_ok = true;
     if (!cmdname.empty()) {
         FILE* f = plat::fopen_bin(cmdname.c_str(), "w");
-        if (!f) fail(2, "*** open error: %s\n", cmdname.c_str());
-        bool ok = fclose(f) == 0;
-        if (!ok) fail(1, "*** write error: %s\n", cmdname.c_str());
+        cmd_ok = f && fclose(f) == 0;
     }
 
+    // Only the modes that hand back set lines need the command file; the
+    // conversions go ahead without it.
     std::string_view mode = argv[1];
+    if ((mode == ":" || mode == ":hex") && !cmd_ok) fail(2, "*** open error: %s\n", cmdname.c_str());
     if (mode == ":") return mode_assign(argc, argv, cmdname);
     if (mode == ":hex") return mode_hex(argc, argv, cmdname);
     if (mode == ":ansi_uni") return mode_ansi_uni(argc, argv);
