@@ -11,15 +11,19 @@ public:
     explicit StreamKeys(FILE* f) : f_(f) {}
     int get() override {
         int c = getc(f_);
-        if (c == '\n' && last_cr_) c = getc(f_);  // CR LF is one Enter
-        last_cr_ = c == '\r';
+        if (c == '\r') {
+            // CR LF is one Enter. The LF is taken now rather than on the next
+            // call, so a later dialogue on the same stream (another menu, the
+            // line prompt) starts on the following line.
+            int d = getc(f_);
+            if (d != '\n' && d != EOF) ungetc(d, f_);
+        }
         return c == EOF ? -1 : c;
     }
     bool waiting() override { return false; }
 
 private:
     FILE* f_;
-    bool last_cr_ = false;
 };
 
 int normal(int c) {

@@ -16,6 +16,9 @@
 namespace {
 
 constexpr size_t kMaxItems = 20000;
+// The answer line holds this many characters; keys beyond it are not taken
+// (and not echoed), so what the user sees is what is evaluated.
+constexpr size_t kMaxAnswer = 255;
 
 const char kHelpBox[] =
     "****************************************************************\n"
@@ -133,7 +136,7 @@ bool read_answer(plat::KeySource& keys, char no_sel, std::string& ans) {
             size_t group = ans.rfind(' ');
             ok = ans.find('-', group == std::string::npos ? 0 : group) == std::string::npos;
         }
-        if (!ok) continue;
+        if (!ok || ans.size() >= kMaxAnswer) continue;
         ans += c;
         say(std::string(1, c));
     }
@@ -287,6 +290,7 @@ Step op_prompt(Run& r, Op& o) {
     }
     say(prompt + "\n");
     std::string line;
+    // The whole line, however long: the answer is never cut.
     if (text_getline(stdin, line, SIZE_MAX) && line.back() == '\n') line.pop_back();
     line.resize(strlen(line.c_str()));  // a line is a C text
     if (line.empty()) line = def;
