@@ -9,11 +9,12 @@
 
 #include "common/strings.h"
 #include "kesh/ops.h"
+#include "kesh/window/find_text.h"
 #include "kesh/window/remove_lines.h"
 
 namespace {
 
-enum class Test { ContainsFold, ContainsExact, EqualsFold, EqualsExact, BeginsFold, EndsExact, EndsFold };
+enum class Test { ContainsFold, EqualsFold, EqualsExact, BeginsFold, EndsExact, EndsFold };
 
 // A line test against the parameters of one operation.
 struct Filter {
@@ -23,11 +24,13 @@ struct Filter {
     bool empty_matches_empty_only = false;
     std::vector<const char*> p;
     std::vector<size_t> n;  // compared length of each parameter
+    std::vector<FoldedKey> keys;  // the contains test's form of each parameter
 
     Filter(Run& r, const Op& o, Test t) : test(t) {
         for (size_t k = 0; k < o.nparams(); k++) {
             p.push_back(param(r, o, k));
             n.push_back(strlen(p.back()));
+            if (t == Test::ContainsFold) keys.emplace_back(p.back());
         }
     }
 
@@ -36,8 +39,7 @@ struct Filter {
         size_t sn = n[k];
         if (sn == 0 && empty_matches_empty_only) return line[0] == 0;
         switch (test) {
-        case Test::ContainsFold: return strstr_(line, s) != nullptr;
-        case Test::ContainsExact: return strstr(line, s) != nullptr;
+        case Test::ContainsFold: return keys[k].in(line, ln);
         case Test::EqualsFold: return strcmp_(line, s) == 0;
         case Test::EqualsExact: return strcmp(line, s) == 0;
         case Test::BeginsFold: return strncmp_(line, s, sn) == 0;
@@ -49,8 +51,8 @@ struct Filter {
 
     // Index of the first parameter the line matches, or -1.
     long first_match(const char* line) const {
-        bool ends = test == Test::EndsExact || test == Test::EndsFold;
-        size_t ln = ends ? strlen(line) : 0;
+        bool sized = test == Test::ContainsFold || test == Test::EndsExact || test == Test::EndsFold;
+        size_t ln = sized ? strlen(line) : 0;
         for (size_t k = 0; k < p.size(); k++)
             if (one(line, ln, k)) return (long)k;
         return -1;
@@ -135,11 +137,15 @@ void keep_folders(Run& r, const Op& o) {
 
 // -eN: the parameters found in the window become the whole work list.
 void found_params(Run& r, const Op& o) {
+    std::vector<size_t> len;
+    len.reserve(r.window_size());
+    for (size_t k = r.aHf; k < r.eHf; k++) len.push_back(strlen(r.Hf[k]));
     std::vector<const char*> out;
     for (size_t q = 0; q < o.nparams(); q++) {
         const char* p = param(r, o, q);
+        FoldedKey key(p);
         for (size_t k = r.aHf; k < r.eHf; k++) {
-            if (strstr_(r.Hf[k], p)) {
+            if (key.in(r.Hf[k], len[k - r.aHf])) {
                 out.push_back(p);
                 break;
             }

@@ -8,6 +8,7 @@
 
 #include "common/strings.h"
 #include "kesh/ops.h"
+#include "kesh/window/find_text.h"
 #include "kesh/window/remove_lines.h"
 
 namespace {
@@ -20,6 +21,9 @@ struct Search {
     const char* text;  // empty: the empty-line search
     size_t tn;
     const char* companion;  // +A, first-match forms A and contains only; else empty
+    FoldedKey key;          // the search text, for the contains form
+
+    Search(Form f, const char* t) : form(f), last(false), text(t), tn(strlen(t)), companion(""), key(t) {}
 
     bool matches(const char* line) const {
         if (tn == 0 && form != Form::Ends) return line[0] == 0;
@@ -30,7 +34,7 @@ struct Search {
             size_t ln = strlen(line);
             return ln >= tn && strncmp_(line + ln - tn, text, tn) == 0;
         }
-        case Form::Contains: return strstr_(line, text) != nullptr;
+        case Form::Contains: return key.in(line, strlen(line));
         }
         return false;
     }
@@ -54,10 +58,8 @@ Step op_search(Run& r, Op& o) {
     const char* w = o.word;
     bool plus = w[0] == '+', start = w[1] == 'A';
     char fc = w[2];
-    Search s;
-    s.form = fc == '=' ? Form::Equals : fc == 'A' ? Form::Begins : (fc == 'E' && plus) ? Form::Ends : Form::Contains;
-    s.text = o.nparams() >= 1 ? param(r, o, 0) : "";
-    s.tn = strlen(s.text);
+    Form form = fc == '=' ? Form::Equals : fc == 'A' ? Form::Begins : (fc == 'E' && plus) ? Form::Ends : Form::Contains;
+    Search s(form, o.nparams() >= 1 ? param(r, o, 0) : "");
     s.last = fc && w[3];
     if (s.tn == 0 && start) {
         // The empty-line search of -A and +A reads its last-match character
