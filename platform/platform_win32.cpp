@@ -13,6 +13,19 @@ namespace plat {
 
 namespace {
 
+// Names reach the file system through the wide calls, converted from the
+// active code page as the runtime's own fopen does: the narrow calls cut
+// names at MAX_PATH in places where fopen does not.
+std::wstring wide(const char* s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring w((size_t)n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+    w.resize((size_t)n - 1);
+    return w;
+}
+std::wstring wide(const std::string& s) { return wide(s.c_str()); }
+
 // errno for the last Windows error, so that callers report failures the same
 // way on both platforms.
 void set_errno_from_last_error() {
@@ -66,7 +79,7 @@ bool stat_handle(HANDLE h, FileStat& st) {
 }
 
 bool stat_open(const char* path, DWORD access, FileStat& st) {
-    HANDLE h = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE h = CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = stat_handle(h, st);
@@ -125,7 +138,7 @@ bool file_stat(const char* path, FileStat& st) {
     if (stat_open(path, 0, st)) return true;
     DWORD e = GetLastError();
     WIN32_FILE_ATTRIBUTE_DATA d;
-    if (GetFileAttributesExA(path, GetFileExInfoStandard, &d)) {  // a file locked by another program
+    if (GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &d)) {  // a file locked by another program
         st.is_dir = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         st.is_regular = !st.is_dir;
         st.size = st.is_dir ? 0 : (long long)(((unsigned long long)d.nFileSizeHigh << 32) | d.nFileSizeLow);
@@ -136,27 +149,41 @@ bool file_stat(const char* path, FileStat& st) {
     return stat_open(path, GENERIC_READ, st);
 }
 
+// The name is made here rather than by the system's temporary-name call,
+// which refuses folders whose path is longer than MAX_PATH - 14.
 FILE* open_temp_beside(const std::string& target, std::string& tmpname) {
     std::string dir;
     size_t slash = target.find_last_of("/\\:");
     if (slash != std::string::npos) dir = target.substr(0, slash + 1);
-    char buf[MAX_PATH + 16];
-    if (!GetTempFileNameA(dir.empty() ? "." : dir.c_str(), "ksh", 0, buf)) {
-        set_errno_from_last_error();
-        return nullptr;
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; attempt++) {
+        tmpname = dir + "ksh" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter) + ".tmp";
+        HANDLE h = CreateFileW(wide(tmpname).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            set_errno_from_last_error();
+            return nullptr;
+        }
+        int fd = _open_osfhandle((intptr_t)h, _O_BINARY | _O_WRONLY);
+        FILE* f = fd < 0 ? nullptr : _fdopen(fd, "wb");
+        if (!f) {
+            int e = errno;
+            if (fd < 0)
+                CloseHandle(h);
+            else
+                _close(fd);
+            DeleteFileW(wide(tmpname).c_str());
+            errno = e;
+        }
+        return f;
     }
-    tmpname = buf;
-    FILE* f = std::fopen(buf, "wb");
-    if (!f) {
-        int e = errno;
-        DeleteFileA(buf);
-        errno = e;
-    }
-    return f;
+    errno = EEXIST;
+    return nullptr;
 }
 
 bool replace_file(const std::string& tmpname, const std::string& target) {
-    DWORD attr = GetFileAttributesA(target.c_str());
+    DWORD attr = GetFileAttributesW(wide(target).c_str());
     if (attr != INVALID_FILE_ATTRIBUTES) {
         // A read-only file is not replaced: the file system refuses to
         // overwrite it in place too, and the user marked it so on purpose.
@@ -171,11 +198,11 @@ bool replace_file(const std::string& tmpname, const std::string& target) {
         // The new content keeps the old file's hidden and system marks.
         DWORD keep = attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        SetFileAttributesA(tmpname.c_str(), keep ? keep : FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(wide(tmpname).c_str(), keep ? keep : FILE_ATTRIBUTE_NORMAL);
     }
     // A scanner or indexer may hold the fresh file for a moment.
     for (int attempt = 0;; attempt++) {
-        if (MoveFileExA(tmpname.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(wide(tmpname).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD e = GetLastError();
         if (!transient(e) || attempt == 20) break;
@@ -192,7 +219,7 @@ FILE* fopen_bin(const char* path, const char* mode) {
 }
 
 int remove_file(const char* path) {
-    if (DeleteFileA(path)) return 0;
+    if (DeleteFileW(wide(path).c_str())) return 0;
     set_errno_from_last_error();
     return -1;
 }
@@ -201,7 +228,7 @@ int remove_file(const char* path) {
 // with EEXIST), a file may move to another drive, and a change of letter case
 // alone renames the file.
 int rename_file(const char* from, const char* to) {
-    if (MoveFileExA(from, to, MOVEFILE_COPY_ALLOWED)) return 0;
+    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_COPY_ALLOWED)) return 0;
     set_errno_from_last_error();
     return -1;
 }
