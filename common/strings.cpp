@@ -1,5 +1,7 @@
 #include "common/strings.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -8,6 +10,12 @@ inline int fold(char c) { return (signed char)(c | 0x20); }
 }  // namespace
 
 int strcmp_(const char* a, const char* b) {
+    // Equal bytes fold alike: skip them before looking closer.
+    while (*a == *b) {
+        if (!*a) return 0;
+        a++;
+        b++;
+    }
     for (;;) {
         bool ea = *a == 0, eb = *b == 0;
         if (ea && eb) return 0;
@@ -46,88 +54,84 @@ const char* strstr_(const char* text, const char* key) {
     return nullptr;
 }
 
-// The partition scheme takes the last entry as pivot. On ordered input that
-// pivot is an extreme, each partition removes one entry and a plain scan
-// costs n per step. The result of the scheme is kept exactly, but its scans
-// can be answered by a tournament tree of minima and maxima: the left scan
-// asks for the first entry not below the pivot, the right scan for the last
-// one not above it. A partition then costs (swaps + 1) * log n, and the
-// swaps of all partitions add up to n log n, whatever the pivots.
+// The partition scheme takes the last entry as pivot and must be kept
+// exactly, because texts that compare equal keep the order it gives them.
+// Two things make it cheap:
 //
-// Plain scanning is faster on well-mixed data, so a subrange starts plain and
-// switches to the tree once a partition came out lopsided; a balanced
-// partition under the tree hands its parts back to plain scanning.
+// - Ranks. Only the outcome of each comparison matters, so the texts of a
+//   larger range are first ranked once (a library sort, n log n text
+//   comparisons; equal texts share a rank) and the scheme then runs on the
+//   ranks: every comparison of the scheme is an integer comparison.
+// - A tournament tree. On ordered input the pivot is an extreme, each
+//   partition removes one entry and a plain scan costs n per step. The scans
+//   can be answered by a tree of minima and maxima instead: the left scan
+//   asks for the first entry not below the pivot, the right scan for the
+//   last one not above it. A partition then costs (swaps + 1) * log n, and
+//   the swaps of all partitions add up to n log n, whatever the pivots.
+//   Plain scanning is faster on well-mixed data, so a subrange starts plain
+//   and switches to the tree once a partition came out lopsided.
 namespace {
 
-struct Tree {
-    const char** t = nullptr;  // the table being sorted
-    size_t base = 0;           // table index of leaf 0
-    size_t size = 0;           // leaves, a power of two
-    std::vector<const char*> mn, mx;  // per node; null = empty
+// Ranks start at 1: 0 and the maximum mark empty tree nodes.
+using Rank = uint32_t;
+constexpr Rank NONE_MAX = 0, NONE_MIN = UINT32_MAX;
 
-    void init(const char** table, size_t lo, size_t n) {
-        t = table;
-        base = lo;
+struct Tree {
+    const Rank* r = nullptr;  // the ranks being sorted
+    size_t size = 0;          // leaves, a power of two
+    std::vector<Rank> mn, mx;
+
+    void init(const Rank* ranks, size_t n) {
+        r = ranks;
         size = 1;
         while (size < n) size <<= 1;
-        mn.assign(2 * size, nullptr);
-        mx.assign(2 * size, nullptr);
+        mn.assign(2 * size, NONE_MIN);
+        mx.assign(2 * size, NONE_MAX);
     }
     void pull(size_t v) {
-        const char* a = mn[2 * v];
-        const char* b = mn[2 * v + 1];
-        mn[v] = !a ? b : !b ? a : (strcmp_(b, a) < 0 ? b : a);
-        a = mx[2 * v];
-        b = mx[2 * v + 1];
-        mx[v] = !a ? b : !b ? a : (strcmp_(b, a) > 0 ? b : a);
+        mn[v] = std::min(mn[2 * v], mn[2 * v + 1]);
+        mx[v] = std::max(mx[2 * v], mx[2 * v + 1]);
     }
     // Rebuilds the leaves of [lo, hi] and every node that lies wholly inside
     // it; nodes reaching outside stay as they are and are never asked.
     void rebuild(size_t lo, size_t hi) {
-        size_t l = lo - base + size, r = hi - base + size;
-        for (size_t k = l; k <= r; k++) mn[k] = mx[k] = t[base + k - size];
+        size_t l = lo + size, r2 = hi + size;
+        for (size_t k = l; k <= r2; k++) mn[k] = mx[k] = r[k - size];
         for (;;) {
-            size_t pl = (l + 1) / 2, pr = (r - 1) / 2;
-            if (r == 0 || pl > pr || pl == 0) break;
+            size_t pl = (l + 1) / 2, pr = (r2 - 1) / 2;
+            if (r2 == 0 || pl > pr || pl == 0) break;
             for (size_t v = pl; v <= pr; v++) pull(v);
             l = pl;
-            r = pr;
+            r2 = pr;
         }
     }
     void set(size_t idx) {
-        size_t v = idx - base + size;
-        mn[v] = mx[v] = t[idx];
+        size_t v = idx + size;
+        mn[v] = mx[v] = r[idx];
         for (v >>= 1; v >= 1; v >>= 1) pull(v);
     }
-    // First index in [a, b] whose text is not below the pivot, or b + 1.
-    size_t first_not_below(size_t a, size_t b, const char* pivot) const {
-        return find(a, b, pivot, true);
-    }
-    // Last index in [a, b] whose text is not above the pivot, or a - 1
-    // (as a wrapped value when a is 0; callers check with a <= b).
-    size_t last_not_above(size_t a, size_t b, const char* pivot) const {
-        return find(a, b, pivot, false);
-    }
+    // First index in [a, b] whose rank is not below the pivot, or b + 1.
+    size_t first_not_below(size_t a, size_t b, Rank pivot) const { return find(a, b, pivot, true); }
+    // Last index in [a, b] whose rank is not above the pivot, or a - 1.
+    size_t last_not_above(size_t a, size_t b, Rank pivot) const { return find(a, b, pivot, false); }
 
 private:
-    bool hit(size_t v, const char* pivot, bool left) const {
-        return left ? strcmp_(mx[v], pivot) >= 0 : strcmp_(mn[v], pivot) <= 0;
-    }
-    size_t descend(size_t v, const char* pivot, bool left) const {
+    bool hit(size_t v, Rank pivot, bool left) const { return left ? mx[v] >= pivot : mn[v] <= pivot; }
+    size_t descend(size_t v, Rank pivot, bool left) const {
         while (v < size) {
             size_t first = left ? 2 * v : 2 * v + 1, second = left ? 2 * v + 1 : 2 * v;
             v = hit(first, pivot, left) ? first : second;
         }
-        return v - size + base;
+        return v - size;
     }
-    size_t find(size_t a, size_t b, const char* pivot, bool left) const {
-        size_t l = a - base + size, r = b - base + size + 1;
-        // Canonical nodes of [l, r) in order from the left and from the right.
+    size_t find(size_t a, size_t b, Rank pivot, bool left) const {
+        size_t l = a + size, r2 = b + size + 1;
+        // Canonical nodes of [l, r2) in order from the left and from the right.
         size_t lefts[64], rights[64];
         int nl = 0, nr = 0;
-        for (; l < r; l >>= 1, r >>= 1) {
+        for (; l < r2; l >>= 1, r2 >>= 1) {
             if (l & 1) lefts[nl++] = l++;
-            if (r & 1) rights[nr++] = --r;
+            if (r2 & 1) rights[nr++] = --r2;
         }
         size_t order[128];
         int no = 0;
@@ -149,17 +153,28 @@ struct Job {
     bool tree;
 };
 
-// One partition of table[lo..hi] exactly as the scheme does it; returns the
+// The ranks and the texts they stand for, swapped together.
+struct Ranked {
+    std::vector<Rank> r;
+    const char** t;  // table entry of rank index 0
+    void swap(long long i, long long j) {
+        std::swap(r[i], r[j]);
+        std::swap(t[i], t[j]);
+    }
+};
+
+// One partition of [lo..hi] exactly as the scheme does it; returns the
 // pivot's final index. With a tree, the scans jump instead of stepping.
-long long partition(const char** table, long long lo, long long hi, Tree* tr) {
-    const char* pivot = table[hi];
+long long partition(Ranked& a, long long lo, long long hi, Tree* tr) {
+    const Rank pivot = a.r[hi];
+    const Rank* r = a.r.data();
     long long i = lo, j = hi;
     for (;;) {
         // Left scan: up to the first entry not below the pivot.
         if (tr)
             i = (long long)tr->first_not_below((size_t)i, (size_t)hi, pivot);
         else
-            while (strcmp_(table[i], pivot) < 0) i++;
+            while (r[i] < pivot) i++;
         // Right scan: step down past entries above the pivot while i < j.
         if (tr) {
             long long from = j - 1;
@@ -172,21 +187,17 @@ long long partition(const char** table, long long lo, long long hi, Tree* tr) {
         } else {
             do
                 j--;
-            while (strcmp_(table[j], pivot) > 0 && i < j);
+            while (r[j] > pivot && i < j);
         }
         if (i >= j) break;
-        const char* x = table[i];
-        table[i] = table[j];
-        table[j] = x;
+        a.swap(i, j);
         if (tr) {
             tr->set((size_t)i);
             tr->set((size_t)j);
         }
         i++;
     }
-    const char* x = table[i];
-    table[i] = table[hi];
-    table[hi] = x;
+    a.swap(i, hi);
     if (tr) {
         tr->set((size_t)i);
         tr->set((size_t)hi);
@@ -194,45 +205,96 @@ long long partition(const char** table, long long lo, long long hi, Tree* tr) {
     return i;
 }
 
-void sort_jobs(const char** table, long long lo, long long hi, bool force_tree) {
-    if (lo >= hi) return;
+void sort_ranked(Ranked& a, long long n, bool force_tree) {
     Tree tree;
     bool tree_ready = false;
     std::vector<Job> stack;
-    stack.push_back({lo, hi, force_tree});
+    stack.push_back({0, n - 1, force_tree});
     while (!stack.empty()) {
         Job job = stack.back();
         stack.pop_back();
         if (job.lo >= job.hi) continue;
         if (job.tree && !tree_ready) {
-            tree.init(table, (size_t)lo, (size_t)(hi - lo + 1));
+            tree.init(a.r.data(), (size_t)n);
             tree_ready = true;
             tree.rebuild((size_t)job.lo, (size_t)job.hi);
         }
-        long long n = job.hi - job.lo + 1;
-        long long p = partition(table, job.lo, job.hi, job.tree ? &tree : nullptr);
+        long long len = job.hi - job.lo + 1;
+        long long p = partition(a, job.lo, job.hi, job.tree ? &tree : nullptr);
         long long left = p - job.lo, right = job.hi - p;
         long long smaller = left < right ? left : right;
-        bool lopsided = n >= 16 && smaller < n / 16;
+        bool lopsided = len >= 16 && smaller < len / 16;
         bool child_tree = force_tree || lopsided;
         if (child_tree && !job.tree) {
             // Plain scanning has left the tree stale for this range.
             if (!tree_ready) {
-                tree.init(table, (size_t)lo, (size_t)(hi - lo + 1));
+                tree.init(a.r.data(), (size_t)n);
                 tree_ready = true;
             }
             tree.rebuild((size_t)job.lo, (size_t)job.hi);
         }
         // The larger part first onto the stack, so the stack stays shallow.
-        Job a{job.lo, p - 1, child_tree}, b{p + 1, job.hi, child_tree};
+        Job l{job.lo, p - 1, child_tree}, g{p + 1, job.hi, child_tree};
         if (left > right) {
-            stack.push_back(a);
-            stack.push_back(b);
+            stack.push_back(l);
+            stack.push_back(g);
         } else {
-            stack.push_back(b);
-            stack.push_back(a);
+            stack.push_back(g);
+            stack.push_back(l);
         }
     }
+}
+
+// Small ranges: the scheme itself on the texts, recursion replaced by a
+// stack. Quadratic at worst, which the size bound keeps cheap.
+void sort_small(const char** t, long long lo, long long hi) {
+    std::vector<Job> stack{{lo, hi, false}};
+    while (!stack.empty()) {
+        Job job = stack.back();
+        stack.pop_back();
+        if (job.lo >= job.hi) continue;
+        const char* pivot = t[job.hi];
+        long long i = job.lo, j = job.hi;
+        for (;;) {
+            while (strcmp_(t[i], pivot) < 0) i++;
+            do
+                j--;
+            while (strcmp_(t[j], pivot) > 0 && i < j);
+            if (i >= j) break;
+            std::swap(t[i], t[j]);
+            i++;
+        }
+        std::swap(t[i], t[job.hi]);
+        stack.push_back({i + 1, job.hi, false});
+        stack.push_back({job.lo, i - 1, false});
+    }
+}
+
+constexpr long long SMALL = 32;
+
+void sort_jobs(const char** table, long long lo, long long hi, bool force_tree) {
+    if (lo >= hi) return;
+    long long n = hi - lo + 1;
+    if (n < SMALL && !force_tree) {
+        sort_small(table, lo, hi);
+        return;
+    }
+    const char** t = table + lo;
+    struct Entry {
+        const char* text;
+        uint32_t at;
+    };
+    std::vector<Entry> order((size_t)n);
+    for (long long k = 0; k < n; k++) order[k] = {t[k], (uint32_t)k};
+    std::sort(order.begin(), order.end(), [](const Entry& x, const Entry& y) { return strcmp_(x.text, y.text) < 0; });
+    Ranked a{std::vector<Rank>((size_t)n), t};
+    Rank rank = 1;
+    for (long long k = 0; k < n; k++) {
+        if (k > 0 && strcmp_(order[k - 1].text, order[k].text) != 0) rank++;
+        a.r[order[k].at] = rank;
+    }
+    order = {};
+    sort_ranked(a, n, force_tree);
 }
 
 }  // namespace
