@@ -189,11 +189,20 @@ LineArray* read_rFILE(const char* path) {
 void write_rFILE(const char* path, const char* mode, const char* const* lines, size_t n) {
     const char* nl = plat::newline();
     size_t nll = strlen(nl);
+    // Lines are gathered into large blocks: one stream call per line costs
+    // more than the copying on million-line lists.
     auto write_all = [&](FILE* f) {
+        std::string block;
+        block.reserve(1 << 20);
         for (size_t k = 0; k < n; k++) {
-            fputs(lines[k], f);
-            fwrite(nl, 1, nll, f);
+            block += lines[k];
+            block.append(nl, nll);
+            if (block.size() >= (1 << 20)) {
+                fwrite(block.data(), 1, block.size(), f);
+                block.clear();
+            }
         }
+        fwrite(block.data(), 1, block.size(), f);
     };
     if (!path || !*path) {
         write_all(stdout);
