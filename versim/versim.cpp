@@ -101,6 +101,10 @@ int convert(const char* in, const char* explicit_out) {
         plat::pause();
         return 2;
     }
+    // A buffer of our own: a stream given only a size may keep its small
+    // default one, and a 50 MB text would go out in 4 KiB writes.
+    static char vbuf[1 << 16];
+    setvbuf(sf.stream(), vbuf, _IOFBF, sizeof vbuf);
     const Words& w = versim_german() ? kGerman : kEnglish;
 
     // The whole text, NUL bytes included. A verbatim end quoted in it would
