@@ -54,33 +54,20 @@ bool is_german(const char* v) {
     return starts("de") && (v[2] == 0 || strchr("_-.@", v[2]));
 }
 
-// With the escape on, '<' is the escape character of the blocks, so no '<'
-// of the text may reach LaTeX as it is: a quoted verbatim end is written with
-// "<}" (the control symbol for a printed closing brace) in place of its brace,
-// and every '<' of the text as the character code 60 ("<char60<relax", the
-// same glyph a '<' gives without the escape).
 class Writer {
 public:
     Writer(FILE* f, bool escaped) : f_(f), escaped_(escaped) {}
     void raw(std::string_view s) { put_text(f_, s); }
     void fmt(const char* format_text, const char* arg) { raw(format(format_text, arg)); }
 
-    // A piece of the input.
+    // A piece of the input. With the escape on, every '<' (the protected
+    // verbatim ends among them) is written as "<}".
     void text(std::string_view s) {
         if (!escaped_) return raw(s);
         size_t start = 0;
-        for (size_t k = s.find_first_of("<\\"); k != std::string_view::npos; k = s.find_first_of("<\\", k)) {
-            if (s[k] == '<') {
-                raw(s.substr(start, k - start));
-                raw("<char60<relax");
-                start = ++k;
-            } else if (s.substr(k).starts_with(kVerbEnd)) {
-                raw(s.substr(start, k + kVerbEnd.size() - 1 - start));
-                raw("<}");
-                start = k += kVerbEnd.size();
-            } else {
-                k++;
-            }
+        for (size_t k; (k = s.find('<', start)) != std::string_view::npos; start = k + 1) {
+            raw(s.substr(start, k - start));
+            raw("<}");
         }
         raw(s.substr(start));
     }
@@ -107,10 +94,15 @@ int convert(const char* in, const char* explicit_out) {
     setvbuf(sf.stream(), vbuf, _IOFBF, sizeof vbuf);
     const Words& w = versim_german() ? kGerman : kEnglish;
 
-    // The whole text, NUL bytes included. A verbatim end quoted in it would
-    // end its block early: it switches on the escape.
-    std::string_view text(t->text, (size_t)t->len);
-    bool escaped = text.find(kVerbEnd) != std::string_view::npos;
+    // The whole text, NUL bytes included; a verbatim end quoted in it gets
+    // '<' for its closing brace so that it cannot end the block early.
+    char* buf = t->text;
+    std::string_view text(buf, (size_t)t->len);
+    bool escaped = false;
+    for (size_t p = 0; (p = text.find(kVerbEnd, p)) != std::string_view::npos; p += kVerbEnd.size()) {
+        buf[p + kVerbEnd.size() - 1] = '<';
+        escaped = true;
+    }
 
     Writer o(sf.stream(), escaped);
     o.raw("% ASCII->LaTeX conversion by versim; edit the text file, not this one\n");
