@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "common/strings.h"
@@ -13,6 +14,10 @@
 #include "kesh/window/remove_lines.h"
 
 namespace {
+
+// Cells of the table that tries many contains texts at once (4 bytes each);
+// a larger set of texts is tried text by text.
+constexpr size_t kMaxCells = size_t(1) << 24;
 
 enum class Test { ContainsFold, EqualsFold, EqualsExact, BeginsFold, EndsExact, EndsFold };
 
@@ -25,13 +30,20 @@ struct Filter {
     std::vector<const char*> p;
     std::vector<size_t> n;  // compared length of each parameter
     std::vector<FoldedKey> keys;  // the contains test's form of each parameter
+    std::unique_ptr<FoldedKeySet> all;  // the same for several parameters at once
 
     Filter(Run& r, const Op& o, Test t) : test(t) {
         for (size_t k = 0; k < o.nparams(); k++) {
             p.push_back(param(r, o, k));
             n.push_back(strlen(p.back()));
-            if (t == Test::ContainsFold) keys.emplace_back(p.back());
         }
+        if (t != Test::ContainsFold) return;
+        if (p.size() > 1) {
+            all = std::make_unique<FoldedKeySet>(p, kMaxCells);
+            if (all->ok()) return;
+            all.reset();
+        }
+        for (const char* s : p) keys.emplace_back(s);
     }
 
     bool one(const char* line, size_t ln, size_t k) const {
@@ -49,8 +61,10 @@ struct Filter {
         return false;
     }
 
-    // Index of the first parameter the line matches, or -1.
-    long first_match(const char* line) const {
+    // Index of the first parameter the line matches, or -1. With `any`,
+    // the index of any parameter that matches will do.
+    long first_match(const char* line, bool any = true) const {
+        if (all) return all->first(line, any);
         bool sized = test == Test::ContainsFold || test == Test::EndsExact || test == Test::EndsFold;
         size_t ln = sized ? strlen(line) : 0;
         for (size_t k = 0; k < p.size(); k++)
@@ -73,7 +87,7 @@ void filter_window(Run& r, const Filter& f, Keep mode) {
     } else {
         out.reserve(r.window_size());
         for (size_t k = r.aHf; k < r.eHf; k++) {
-            long m = f.first_match(r.Hf[k]);
+            long m = f.first_match(r.Hf[k], mode != Keep::Replace);
             if (mode == Keep::Unmatched) {
                 if (m < 0) out.push_back(r.Hf[k]);
             } else if (m >= 0) {

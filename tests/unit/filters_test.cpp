@@ -27,7 +27,7 @@ TEST(FoldedKey, AgreesWithStrstrFolded) {
     // being letters ('@' and '`', '[' and '{') or not at all ('\x80').
     const char* alphabet = "aAbB@`[{\x80\xa0";
     for (int round = 0; round < 20000; round++) {
-        std::string text = random_text(rng, alphabet, 12), key = random_text(rng, alphabet, 4);
+        std::string text = random_text(rng, alphabet, 40), key = random_text(rng, alphabet, 1 + round % 20);
         FoldedKey fk(key.c_str());
         bool want = strstr_(text.c_str(), key.c_str()) != nullptr;
         ASSERT_EQ(fk.in(text.c_str(), text.size()), want) << "text '" << text << "' key '" << key << "'";
@@ -43,6 +43,34 @@ TEST(FoldedKey, LongKeysAndRepeats) {
     EXPECT_FALSE(FoldedKey(key.c_str()).in(text.c_str(), text.size()));
     EXPECT_TRUE(FoldedKey("").in("", 0));
     EXPECT_FALSE(FoldedKey("a").in("", 0));
+}
+
+TEST(FoldedKeySet, FindsTheLowestKeyLikeStrstrFolded) {
+    std::mt19937 rng(5);
+    const char* alphabet = "aAbB@`\x80";
+    for (int round = 0; round < 3000; round++) {
+        std::vector<std::string> keys;
+        size_t nk = 1 + rng() % 6;
+        for (size_t q = 0; q < nk; q++) keys.push_back(random_text(rng, alphabet, 3));
+        std::vector<const char*> ptrs;
+        for (auto& k : keys) ptrs.push_back(k.c_str());
+        FoldedKeySet set(ptrs, 1 << 20);
+        ASSERT_TRUE(set.ok());
+        for (int t = 0; t < 10; t++) {
+            std::string text = random_text(rng, alphabet, 10);
+            long want = -1;
+            for (size_t q = 0; q < nk && want < 0; q++)
+                if (strstr_(text.c_str(), ptrs[q])) want = (long)q;
+            ASSERT_EQ(set.first(text.c_str(), false), want) << "text '" << text << "'";
+            ASSERT_EQ(set.first(text.c_str(), true) >= 0, want >= 0) << "text '" << text << "'";
+        }
+    }
+}
+
+TEST(FoldedKeySet, DeclinesATableAboveTheLimit) {
+    std::vector<const char*> keys = {"abcdefgh", "ijklmnop"};
+    EXPECT_FALSE(FoldedKeySet(keys, 100).ok());
+    EXPECT_TRUE(FoldedKeySet(keys, 1000).ok());
 }
 
 // Runs one operation on a work list that is all window.
