@@ -1,8 +1,9 @@
 @echo off
 rem The typical kesh run from a batch script: load a list, keep some lines,
-rem hand them back as a variable through the command file; the list edited
-rem in place, an @ argument file, a $ variable of this script, exit codes
-rem beyond one byte, and -: with the actions e and r ending the script.
+rem pick from the menu, hand them back as a variable through the command
+rem file; the list edited in place, an @ argument file, a $ variable of this
+rem script, exit codes beyond one byte, and -: with the actions e and r
+rem ending the script.
 if "%1"=="child-e" goto child_e
 setlocal
 set "ME=%~nx0"
@@ -22,6 +23,24 @@ if not "%RC%"=="3" call :fail -:, as last operation: exit code %RC%, expected 3
 if not "%TEXFILES%"=="alpha.tex,gamma.tex,delta.tex" call :fail -:, gave TEXFILES=[%TEXFILES%]
 call :size list.txt
 if not "%SIZE%"=="43" call :fail -:, as last operation rewrote list.txt: %SIZE% bytes
+
+rem -- the same with the menu in between, its answers read from a file
+>answer.txt echo 3 1
+kesh -I list.txt -e .tex -? "Which files (enter=all)" -:,CHOSEN <answer.txt 2>menu.txt
+set RC=%ERRORLEVEL%
+set .sel=
+%..%
+if not "%RC%"=="2" call :fail menu answer 3 1: exit code %RC%, expected 2
+if not "%CHOSEN%"=="delta.tex,alpha.tex" call :fail menu answer 3 1 gave CHOSEN=[%CHOSEN%]
+if not defined .sel call :fail the menu wrote no .sel line
+call :size menu.txt
+if "%SIZE%"=="0" call :fail the menu showed nothing on standard error
+echo.>answer.txt
+kesh -I list.txt -e .tex -? "Which files (enter=all)" -:,CHOSEN <answer.txt 2>menu.txt
+set RC=%ERRORLEVEL%
+%..%
+if not "%RC%"=="3" call :fail menu with an empty answer: exit code %RC%, expected 3
+if not "%CHOSEN%"=="alpha.tex,gamma.tex,delta.tex" call :fail menu with an empty answer gave CHOSEN=[%CHOSEN%]
 
 rem -- kesh FILE edits the file in place and writes CR LF line ends
 kesh list.txt -v beta

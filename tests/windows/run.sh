@@ -47,6 +47,33 @@ if ! { cmake --preset windows && cmake --build --preset windows; } >"$work/build
 fi
 grep -E 'warning:' "$work/build.log" | sed 's/^/  /'
 
+failures=""
+
+echo "== release package"
+# Every program must run on a bare Windows: no compiler runtime DLLs.
+for exe in "$bld"/bin/*.exe; do
+    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | grep -i '^lib')
+    if [ -n "$dlls" ]; then
+        echo "FAIL $(basename "$exe") needs $(echo $dlls)"
+        failures="$failures static-link"
+    fi
+done
+rm -f "$bld"/package/*.zip
+if ! cmake --build --preset windows --target package >"$work/package.log" 2>&1; then
+    cat "$work/package.log"
+    failures="$failures package"
+else
+    zip=$(ls "$bld"/package/*.zip)
+    cmake -E tar tf "$zip" >"$work/zip.list"
+    for want in kesh.exe numka.exe versim.exe flagsift.exe randfill.exe README.md docs/README.md docs/windows.md; do
+        if ! grep -q "^[^/]*/$want\$" "$work/zip.list"; then
+            echo "FAIL $(basename "$zip") lacks $want"
+            failures="$failures package"
+        fi
+    done
+    echo "  $(basename "$zip"): $(grep -c . "$work/zip.list") entries"
+fi
+
 echo "== wine prefix"
 if ! timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1; then
     cat "$work/wineboot.log"
@@ -55,8 +82,6 @@ if ! timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1; then
 fi
 # One server for the whole suite instead of one per wine start.
 wineserver -p >/dev/null 2>&1
-
-failures=""
 
 echo "== case tables under wine"
 cases=""
