@@ -1,13 +1,8 @@
-// Process-level services that differ between the platforms: a fresh name for
-// a scratch file, and an orderly end when the user interrupts a program.
+// An orderly end when the user interrupts a program, and a cap on file sizes
+// for tests that must not fill a disk.
 #pragma once
-#include <string>
 
 namespace plat {
-
-// A name that, behind a leading ".", names a file in the current folder that
-// does not exist yet: "/rf<id>.tmp" here, "\rf<id>.tmp" on Windows.
-std::string unique_name();
 
 // Interrupts are Ctrl+C, Ctrl+Break, closing the console window, SIGINT,
 // SIGTERM and SIGHUP. While they are watched, an interrupt only raises a flag
@@ -26,9 +21,5 @@ int end_interrupted();
 // process writes, so that a write beyond max_bytes fails (max_bytes < 0 lifts
 // the cap again). False where the platform has no such cap.
 bool limit_file_size(long long max_bytes);
-
-// For tests: whether a child's status, as the platform's wait reports it,
-// shows the end of an interrupted program.
-bool ended_by_interrupt(int status);
 
 }  // namespace plat

@@ -1,11 +1,9 @@
-#include "platform/process.h"
+#include "platform/signals.h"
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace plat {
 
@@ -20,34 +18,43 @@ static_assert(std::atomic<int>::is_always_lock_free);
 
 void on_signal(int sig) { caught.store(sig); }
 
+bool watching = false;
+struct sigaction saved_watch[std::size(kSignals)];
+struct sigaction saved_watch_xfsz;
+
 bool limit_saved = false;
 rlimit saved_limit;
 struct sigaction saved_xfsz;
 
 }  // namespace
 
-std::string unique_name() {
-    static unsigned long counter = 0;
-    for (;;) {
-        std::string name = "/rf" + std::to_string((long)getpid()) + "_" + std::to_string(++counter) + ".tmp";
-        // Any failure to see the file counts as free: creating it then
-        // reports what is wrong.
-        struct stat st;
-        if (lstat(("." + name).c_str(), &st) != 0) return name;
-    }
-}
-
 void watch_interrupts() {
     caught.store(0);
+    if (watching) return;
+    watching = true;
     struct sigaction sa {};
     sa.sa_handler = on_signal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int sig : kSignals) sigaction(sig, &sa, nullptr);
+    for (size_t k = 0; k < std::size(kSignals); k++) {
+        sigaction(kSignals[k], nullptr, &saved_watch[k]);
+        // A signal the caller chose to ignore (a background job) stays ignored.
+        if (saved_watch[k].sa_handler != SIG_IGN) sigaction(kSignals[k], &sa, nullptr);
+    }
+    // A file-size cap would otherwise kill the process with its file still
+    // there; ignored, it fails the write like a full disk.
+    struct sigaction ign {};
+    ign.sa_handler = SIG_IGN;
+    sigemptyset(&ign.sa_mask);
+    sigaction(SIGXFSZ, &ign, &saved_watch_xfsz);
 }
 
 void unwatch_interrupts() {
-    for (int sig : kSignals) signal(sig, SIG_DFL);
+    if (watching) {
+        for (size_t k = 0; k < std::size(kSignals); k++) sigaction(kSignals[k], &saved_watch[k], nullptr);
+        sigaction(SIGXFSZ, &saved_watch_xfsz, nullptr);
+        watching = false;
+    }
     caught.store(0);
 }
 
@@ -79,12 +86,6 @@ bool limit_file_size(long long max_bytes) {
     r.rlim_cur = (rlim_t)max_bytes;
     if (r.rlim_max != RLIM_INFINITY && r.rlim_cur > r.rlim_max) r.rlim_cur = r.rlim_max;
     return setrlimit(RLIMIT_FSIZE, &r) == 0;
-}
-
-bool ended_by_interrupt(int status) {
-    if (!WIFSIGNALED(status)) return false;
-    int sig = WTERMSIG(status);
-    return sig == SIGINT || sig == SIGTERM || sig == SIGHUP;
 }
 
 }  // namespace plat

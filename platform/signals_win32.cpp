@@ -1,8 +1,7 @@
-#include "platform/process.h"
+#include "platform/signals.h"
 
 #include <atomic>
 #include <csignal>
-#include <process.h>
 #include <windows.h>
 
 namespace plat {
@@ -30,16 +29,6 @@ void on_signal(int) { caught.store(1); }
 
 }  // namespace
 
-std::string unique_name() {
-    static unsigned long counter = 0;
-    for (;;) {
-        std::string name = "\\rf" + std::to_string((long)_getpid()) + "_" + std::to_string(++counter) + ".tmp";
-        // Any failure to see the file counts as free: creating it then
-        // reports what is wrong.
-        if (GetFileAttributesA(("." + name).c_str()) == INVALID_FILE_ATTRIBUTES) return name;
-    }
-}
-
 void watch_interrupts() {
     caught.store(0);
     SetConsoleCtrlHandler(on_console_event, TRUE);
@@ -61,7 +50,5 @@ bool interrupted() { return caught.load() != 0; }
 int end_interrupted() { return (int)kCtrlCExit; }
 
 bool limit_file_size(long long) { return false; }
-
-bool ended_by_interrupt(int status) { return (DWORD)status == kCtrlCExit; }
 
 }  // namespace plat

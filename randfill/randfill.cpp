@@ -7,7 +7,7 @@
 
 #include "common/text.h"
 #include "platform/platform.h"
-#include "platform/process.h"
+#include "platform/signals.h"
 #include "platform/random.h"
 
 namespace {
@@ -17,7 +17,7 @@ namespace {
 // of writes that nobody asked for, so it is refused.
 uint32_t read_count(const char* s) {
     const char* p = s;
-    while (*p == ' ' || *p == '\t') p++;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) p++;
     bool neg = *p == '-';
     if (*p == '-' || *p == '+') p++;
     uint64_t v = 0;
@@ -49,17 +49,23 @@ void fill_block(unsigned char* block) {
 }
 
 int randfill_run(int argc, char** argv) {
-    std::string name = argc > 1 ? argv[1] : "";
+    bool scratch = argc < 2 || !argv[1][0];
     uint32_t blocks = read_count(argc > 2 ? argv[2] : "0");
     uint32_t passes = read_count(argc > 3 ? argv[3] : "3");
     uint64_t sweeps = (uint64_t)passes + 1;
-    if (name.empty()) {
-        name = "." + plat::unique_name();
+    std::string name = scratch ? std::string(".").append(plat::unique_name()) : std::string(argv[1]);
+    if (scratch) {
         tprintf(stdout, "filename: %s\n", name.c_str());
         fflush(stdout);
     }
+    // A fill of the free space watches for interrupts from before its file
+    // exists, so that no moment is left in which an interrupt keeps it.
+    if (blocks == 0) plat::watch_interrupts();
     FILE* f = plat::fopen_bin(name.c_str(), "wb");
-    if (!f) die("*** open error: %s\n", name.c_str());
+    if (!f) {
+        if (blocks == 0) plat::unwatch_interrupts();
+        die("*** open error: %s\n", name.c_str());
+    }
     // Unbuffered: every block is one write, so a short one is seen at once.
     setvbuf(f, nullptr, _IONBF, 0);
     unsigned char block[kBlock];
@@ -82,7 +88,6 @@ int randfill_run(int argc, char** argv) {
 
     // Until the disk is full. An interrupt must not leave it full: the file
     // goes in every case.
-    plat::watch_interrupts();
     for (uint64_t s = 0; s < sweeps && !plat::interrupted(); s++) {
         start_sweep(f);
         while (!plat::interrupted() && write_block(f, block)) {
