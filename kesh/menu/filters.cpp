@@ -1,23 +1,35 @@
 // Line filters: -e keeps the window lines that match its parameters, -v
 // removes them all, -V removes the first one. Every filter scans the window
-// once, collects what stays and swaps it in with a single replace_window, so
-// the cost is one pass over the window times the parameters tried per line.
+// once, collects what stays and swaps it in with a single replace_window.
+// Several parameters are tried at once through a KeySet, so a line costs
+// about its length whatever the number of parameters.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "common/strings.h"
 #include "kesh/ops.h"
 #include "kesh/window/find_text.h"
+#include "kesh/window/key_set.h"
 #include "kesh/window/remove_lines.h"
 
 namespace {
 
-// Cells of the table that tries many contains texts at once (4 bytes each);
-// a larger set of texts is tried text by text.
+// Cells of a KeySet table (4 bytes each); a larger set of parameters is
+// tried one by one.
 constexpr size_t kMaxCells = size_t(1) << 24;
+
+// A KeySet over the parameters, or null when one by one is as good.
+std::unique_ptr<KeySet> key_set(const std::vector<std::string_view>& keys, bool fold, KeySet::Place place,
+                                size_t at_least) {
+    if (keys.size() < at_least) return nullptr;
+    auto set = std::make_unique<KeySet>(keys, fold, place, kMaxCells);
+    if (!set->ok()) return nullptr;
+    return set;
+}
 
 enum class Test { ContainsFold, EqualsFold, EqualsExact, BeginsFold, EndsExact, EndsFold };
 
@@ -26,30 +38,45 @@ struct Filter {
     Test test;
     // With an empty parameter the begins and ends tests match every line,
     // except for -vA and -vE, where they match only an empty line.
-    bool empty_matches_empty_only = false;
+    bool empty_only;
     std::vector<const char*> p;
     std::vector<size_t> n;  // compared length of each parameter
-    std::vector<FoldedKey> keys;  // the contains test's form of each parameter
-    std::unique_ptr<FoldedKeySet> all;  // the same for several parameters at once
+    std::vector<FoldedKey> keys;  // contains, tried one by one
+    std::unique_ptr<KeySet> all;  // the parameters of the set, all at once
+    std::vector<size_t> index;    // parameter of each key in the set
+    long lowest_empty = -1;       // with empty_only: the first empty parameter
 
-    Filter(Run& r, const Op& o, Test t) : test(t) {
-        for (size_t k = 0; k < o.nparams(); k++) {
-            p.push_back(param(r, o, k));
-            n.push_back(strlen(p.back()));
+    // `cut`: each parameter counts only up to its first such character.
+    Filter(Run& r, const Op& o, Test t, bool empty_only_ = false, char cut = 0) : test(t), empty_only(empty_only_) {
+        std::vector<std::string_view> set_keys;
+        for (size_t q = 0; q < o.nparams(); q++) {
+            const char* s = param(r, o, q);
+            const char* c = cut ? strchr(s, cut) : nullptr;
+            p.push_back(s);
+            n.push_back(c ? (size_t)(c - s) : strlen(s));
+            if (empty_only && n[q] == 0) {
+                if (lowest_empty < 0) lowest_empty = (long)q;
+            } else {
+                set_keys.emplace_back(s, n[q]);
+                index.push_back(q);
+            }
         }
-        if (t != Test::ContainsFold) return;
-        if (p.size() > 1) {
-            all = std::make_unique<FoldedKeySet>(p, kMaxCells);
-            if (all->ok()) return;
-            all.reset();
-        }
-        for (const char* s : p) keys.emplace_back(s);
+        KeySet::Place place = t == Test::ContainsFold                           ? KeySet::Anywhere
+                              : t == Test::EqualsFold || t == Test::EqualsExact ? KeySet::Whole
+                              : t == Test::BeginsFold                           ? KeySet::Start
+                                                                                : KeySet::End;
+        bool fold = t != Test::EqualsExact && t != Test::EndsExact;
+        // One contains text is found faster by skipping; a few equals,
+        // begins or ends tests are cheap one by one.
+        all = key_set(set_keys, fold, place, t == Test::ContainsFold ? 2 : 4);
+        if (!all && t == Test::ContainsFold)
+            for (const char* s : p) keys.emplace_back(s);
     }
 
     bool one(const char* line, size_t ln, size_t k) const {
         const char* s = p[k];
         size_t sn = n[k];
-        if (sn == 0 && empty_matches_empty_only) return line[0] == 0;
+        if (sn == 0 && empty_only) return line[0] == 0;
         switch (test) {
         case Test::ContainsFold: return keys[k].in(line, ln);
         case Test::EqualsFold: return strcmp_(line, s) == 0;
@@ -64,7 +91,12 @@ struct Filter {
     // Index of the first parameter the line matches, or -1. With `any`,
     // the index of any parameter that matches will do.
     long first_match(const char* line, bool any = true) const {
-        if (all) return all->first(line, any);
+        if (all) {
+            long m = all->first(line, strlen(line), any);
+            if (m >= 0) m = (long)index[(size_t)m];
+            if (lowest_empty >= 0 && line[0] == 0 && (m < 0 || lowest_empty < m)) m = lowest_empty;
+            return m;
+        }
         bool sized = test == Test::ContainsFold || test == Test::EndsExact || test == Test::EndsFold;
         size_t ln = sized ? strlen(line) : 0;
         for (size_t k = 0; k < p.size(); k++)
@@ -113,6 +145,9 @@ bool keep_mode(char c, Keep& mode) {
 // -e+ and -v+: parameter 1 is the key, the others its companions.
 void key_companions(Run& r, const Op& o, bool keep_with_companion) {
     const char* key = param(r, o, 0);
+    std::vector<std::string_view> others;
+    for (size_t c = 1; c < o.nparams(); c++) others.emplace_back(param(r, o, c));
+    auto set = key_set(others, false, KeySet::Anywhere, 2);
     std::vector<const char*> out;
     out.reserve(r.window_size());
     for (size_t k = r.aHf; k < r.eHf; k++) {
@@ -120,7 +155,10 @@ void key_companions(Run& r, const Op& o, bool keep_with_companion) {
         bool stays = true;
         if (strstr(line, key)) {
             bool companion = false;
-            for (size_t c = 1; c < o.nparams() && !companion; c++) companion = strstr(line, param(r, o, c)) != nullptr;
+            if (set)
+                companion = set->first(line, strlen(line), true) >= 0;
+            else
+                for (size_t c = 0; c < others.size() && !companion; c++) companion = strstr(line, others[c].data()) != nullptr;
             stays = keep_with_companion ? companion : !companion;
         }
         if (stays) out.push_back(line);
@@ -131,37 +169,50 @@ void key_companions(Run& r, const Op& o, bool keep_with_companion) {
 // -eD: a line stays when its folder part (before the last backslash) equals
 // a parameter, letter case ignored.
 void keep_folders(Run& r, const Op& o) {
-    Filter f(r, o, Test::EqualsFold);
+    std::vector<std::string_view> folders;
+    for (size_t q = 0; q < o.nparams(); q++) folders.emplace_back(param(r, o, q));
+    auto set = key_set(folders, true, KeySet::Whole, 4);
     std::vector<const char*> out;
     for (size_t k = r.aHf; k < r.eHf; k++) {
         const char* line = r.Hf[k];
         const char* bs = strrchr(line, '\\');
         if (!bs) continue;
         size_t len = (size_t)(bs - line);
-        for (size_t q = 0; q < f.p.size(); q++) {
+        bool listed = false;
+        if (set)
+            listed = set->first(line, len, true) >= 0;
+        else
             // Equal under strcmp_ means the same length and the same folded bytes.
-            if (f.n[q] == len && strncmp_(line, f.p[q], len) == 0) {
-                out.push_back(line);
-                break;
-            }
-        }
+            for (size_t q = 0; q < folders.size() && !listed; q++)
+                listed = folders[q].size() == len && strncmp_(line, folders[q].data(), len) == 0;
+        if (listed) out.push_back(line);
     }
     replace_window(r, out);
 }
 
 // -eN: the parameters found in the window become the whole work list.
 void found_params(Run& r, const Op& o) {
-    std::vector<size_t> len;
-    len.reserve(r.window_size());
-    for (size_t k = r.aHf; k < r.eHf; k++) len.push_back(strlen(r.Hf[k]));
+    std::vector<std::string_view> params;
+    for (size_t q = 0; q < o.nparams(); q++) params.emplace_back(param(r, o, q));
     std::vector<const char*> out;
-    for (size_t q = 0; q < o.nparams(); q++) {
-        const char* p = param(r, o, q);
-        FoldedKey key(p);
-        for (size_t k = r.aHf; k < r.eHf; k++) {
-            if (key.in(r.Hf[k], len[k - r.aHf])) {
-                out.push_back(p);
-                break;
+    KeySet set(params, true, KeySet::Anywhere, kMaxCells);
+    if (set.ok()) {
+        // One pass over the window marks every parameter it holds.
+        std::vector<char> seen;
+        for (size_t k = r.aHf; k < r.eHf; k++) set.mark(r.Hf[k], strlen(r.Hf[k]), seen);
+        for (size_t q = 0; q < params.size(); q++)
+            if (set.marked(q, seen)) out.push_back(params[q].data());
+    } else {
+        std::vector<size_t> len;
+        len.reserve(r.window_size());
+        for (size_t k = r.aHf; k < r.eHf; k++) len.push_back(strlen(r.Hf[k]));
+        for (size_t q = 0; q < params.size(); q++) {
+            FoldedKey key(params[q].data());
+            for (size_t k = r.aHf; k < r.eHf; k++) {
+                if (key.in(r.Hf[k], len[k - r.aHf])) {
+                    out.push_back(params[q].data());
+                    break;
+                }
             }
         }
     }
@@ -280,13 +331,12 @@ void replace_or_append(Run& r, const Op& o, char sep) {
 
 // -vu: only capitalised words of four or more letters that are not listed.
 void keep_capitalised(Run& r, const Op& o) {
+    Filter listed(r, o, Test::EqualsFold);
     std::vector<const char*> out;
     for (size_t k = r.aHf; k < r.eHf; k++) {
         const char* line = r.Hf[k];
         if (line[0] < 'A' || line[0] > 'Z' || strlen(line) < 4) continue;
-        bool listed = false;
-        for (size_t q = 0; q < o.nparams() && !listed; q++) listed = strcmp_(line, param(r, o, q)) == 0;
-        if (!listed) out.push_back(line);
+        if (listed.first_match(line) < 0) out.push_back(line);
     }
     replace_window(r, out);
 }
@@ -329,18 +379,9 @@ Step op_v(Run& r, Op& o) {
     case 0: filter_window(r, Filter(r, o, Test::ContainsFold), Keep::Unmatched); break;
     case '=': filter_window(r, Filter(r, o, Test::EqualsExact), Keep::Unmatched); break;
     case '+': key_companions(r, o, false); break;
-    case 'E':
-    case 'A': {
-        Filter f(r, o, w[2] == 'E' ? Test::EndsExact : Test::BeginsFold);
-        f.empty_matches_empty_only = true;
-        if (w[2] == 'A' && w[3]) {
-            // A cut character: only the part of each parameter before it counts.
-            for (size_t q = 0; q < f.p.size(); q++)
-                if (const char* c = strchr(f.p[q], w[3])) f.n[q] = (size_t)(c - f.p[q]);
-        }
-        filter_window(r, f, Keep::Unmatched);
-        break;
-    }
+    case 'E': filter_window(r, Filter(r, o, Test::EndsExact, true), Keep::Unmatched); break;
+    // A character after -vA cuts each parameter before its first occurrence.
+    case 'A': filter_window(r, Filter(r, o, Test::BeginsFold, true, w[3]), Keep::Unmatched); break;
     case 'u': keep_capitalised(r, o); break;
     default: break;
     }

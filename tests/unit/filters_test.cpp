@@ -1,6 +1,7 @@
 // The fast paths of the filters against plain models: the skipping
-// contains test against strstr_, and -eR with many parameters (sorted keys)
-// against a parameter-by-parameter scan of the window.
+// contains test against strstr_, the key sets against a scan of their keys,
+// and -eR with many parameters (sorted keys) against a parameter-by-parameter
+// scan of the window.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "common/strings.h"
 #include "kesh/ops.h"
 #include "kesh/window/find_text.h"
+#include "kesh/window/key_set.h"
 
 namespace {
 
@@ -45,32 +47,62 @@ TEST(FoldedKey, LongKeysAndRepeats) {
     EXPECT_FALSE(FoldedKey("a").in("", 0));
 }
 
-TEST(FoldedKeySet, FindsTheLowestKeyLikeStrstrFolded) {
+// The plain answer of one key: the tests of the filters, written out.
+bool fits(const std::string& text, const std::string& key, bool fold, KeySet::Place place) {
+    if (place == KeySet::Anywhere) return fold ? strstr_(text.c_str(), key.c_str()) != nullptr : text.find(key) != std::string::npos;
+    if (place == KeySet::Whole) return fold ? strcmp_(text.c_str(), key.c_str()) == 0 : text == key;
+    if (text.size() < key.size()) return false;
+    size_t at = place == KeySet::Start ? 0 : text.size() - key.size();
+    return fold ? strncmp_(text.c_str() + at, key.c_str(), key.size()) == 0 : text.compare(at, key.size(), key) == 0;
+}
+
+TEST(KeySet, FindsTheLowestKeyAsAScanOfTheKeysWould) {
     std::mt19937 rng(5);
     const char* alphabet = "aAbB@`\x80";
-    for (int round = 0; round < 3000; round++) {
+    for (int round = 0; round < 4000; round++) {
+        bool fold = round % 2 == 0;
+        auto place = (KeySet::Place)(round / 2 % 4);
         std::vector<std::string> keys;
         size_t nk = 1 + rng() % 6;
         for (size_t q = 0; q < nk; q++) keys.push_back(random_text(rng, alphabet, 3));
-        std::vector<const char*> ptrs;
-        for (auto& k : keys) ptrs.push_back(k.c_str());
-        FoldedKeySet set(ptrs, 1 << 20);
+        std::vector<std::string_view> views(keys.begin(), keys.end());
+        KeySet set(views, fold, place, 1 << 20);
         ASSERT_TRUE(set.ok());
         for (int t = 0; t < 10; t++) {
-            std::string text = random_text(rng, alphabet, 10);
+            std::string text = random_text(rng, alphabet, place == KeySet::Whole ? 3 : 10);
             long want = -1;
             for (size_t q = 0; q < nk && want < 0; q++)
-                if (strstr_(text.c_str(), ptrs[q])) want = (long)q;
-            ASSERT_EQ(set.first(text.c_str(), false), want) << "text '" << text << "'";
-            ASSERT_EQ(set.first(text.c_str(), true) >= 0, want >= 0) << "text '" << text << "'";
+                if (fits(text, keys[q], fold, place)) want = (long)q;
+            ASSERT_EQ(set.first(text.data(), text.size(), false), want)
+                << "text '" << text << "' place " << place << " fold " << fold;
+            ASSERT_EQ(set.first(text.data(), text.size(), true) >= 0, want >= 0);
         }
     }
 }
 
-TEST(FoldedKeySet, DeclinesATableAboveTheLimit) {
-    std::vector<const char*> keys = {"abcdefgh", "ijklmnop"};
-    EXPECT_FALSE(FoldedKeySet(keys, 100).ok());
-    EXPECT_TRUE(FoldedKeySet(keys, 1000).ok());
+TEST(KeySet, MarksEveryKeyFoundInSeveralTexts) {
+    std::mt19937 rng(9);
+    const char* alphabet = "aAbc";
+    for (int round = 0; round < 1000; round++) {
+        std::vector<std::string> keys, texts;
+        for (size_t q = 0; q < 1 + rng() % 8; q++) keys.push_back(random_text(rng, alphabet, 3));
+        for (size_t t = 0; t < rng() % 4; t++) texts.push_back(random_text(rng, alphabet, 8));
+        std::vector<std::string_view> views(keys.begin(), keys.end());
+        KeySet set(views, true, KeySet::Anywhere, 1 << 20);
+        std::vector<char> seen;
+        for (auto& t : texts) set.mark(t.data(), t.size(), seen);
+        for (size_t q = 0; q < keys.size(); q++) {
+            bool want = false;
+            for (auto& t : texts) want = want || strstr_(t.c_str(), keys[q].c_str());
+            ASSERT_EQ(set.marked(q, seen), want) << "key '" << keys[q] << "' round " << round;
+        }
+    }
+}
+
+TEST(KeySet, DeclinesATableAboveTheLimit) {
+    std::vector<std::string_view> keys = {"abcdefgh", "ijklmnop"};
+    EXPECT_FALSE(KeySet(keys, true, KeySet::Anywhere, 100).ok());
+    EXPECT_TRUE(KeySet(keys, true, KeySet::Anywhere, 1000).ok());
 }
 
 // Runs one operation on a work list that is all window.
