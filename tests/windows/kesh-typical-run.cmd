@@ -74,6 +74,11 @@ if not "%N%"=="6" call :fail $;DIRS: N=[%N%], expected 6 lines in the window
 if not "%LAST%"=="d:\" call :fail $;DIRS: last line [%LAST%]
 if not "%RC%"=="6" call :fail $ run: exit code %RC%, expected 6
 
+rem -- wildcards reach the program as written: list.txt and args.txt exist
+kesh -L *.txt -:W
+%..%
+if not "%W%"=="*.txt" call :fail kesh -L *.txt gave W=[%W%]
+
 rem -- exit codes are whole: -1 and line counts above 255
 kesh
 if not "%ERRORLEVEL%"=="-1" call :fail kesh without operations: exit code %ERRORLEVEL%, expected -1

@@ -83,6 +83,26 @@ fi
 # One server for the whole suite instead of one per wine start.
 wineserver -p >/dev/null 2>&1
 
+# The packaged (stripped) programs start and answer.
+if [ -n "${zip:-}" ] && mkdir -p "$work/pkg" && (cd "$work/pkg" && cmake -E tar xf "$zip"); then
+    for exe in "$work"/pkg/*/*.exe; do
+        name=$(basename "$exe" .exe)
+        case $name in
+        kesh) args="-L a b" want=2 ;;
+        flagsift) args="x" want=1 ;;
+        versim) args="" want=1 ;;
+        *) continue ;;
+        esac
+        # shellcheck disable=SC2086
+        timeout 60 wine "$exe" $args </dev/null >/dev/null 2>&1
+        rc=$?
+        if [ $rc -ne $want ]; then
+            echo "FAIL packaged $name.exe $args: status $rc, expected $want"
+            failures="$failures package"
+        fi
+    done
+fi
+
 echo "== case tables under wine"
 cases=""
 for f in "$src"/tests/e2e/cases/*.cases; do
