@@ -1,5 +1,6 @@
 #include "flagsift/flagsift.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -74,6 +75,16 @@ private:
     std::string joined_;
 };
 
+// Byte tables: the lines between the messages are most of a log.
+constexpr std::array<bool, 256> table(std::string_view chars) {
+    std::array<bool, 256> t{};
+    for (char c : chars) t[(unsigned char)c] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kParen = table("()");
+// A NUL byte ends a name as well.
+constexpr std::array<bool, 256> kNameEnd = table(std::string_view(" [(){\n\0", 7));
+
 // A node of the open-file stack. Popped nodes wait on a spare list and are
 // used again, so a long log does not pile up memory.
 struct Node {
@@ -120,18 +131,20 @@ struct Sifter {
     }
 
     void scan(std::string_view line) {
-        const char* p = line.data();
-        const char* e = p + line.size();
+        const unsigned char* p = (const unsigned char*)line.data();
+        const unsigned char* e = p + line.size();
         for (; p < e; p++) {
+            if (!kParen[*p]) continue;
             if (*p == ')') {
                 pop();
-            } else if (*p == '(') {
-                const char* q = p + 1;
-                while (q < e && !strchr(" [(){\n", *q)) q++;  // a NUL byte ends it too
-                push(std::string_view(p + 1, (size_t)(q - p - 1)));
+            } else {
+                const unsigned char* q = p + 1;
+                while (q < e && !kNameEnd[*q]) q++;
+                push(std::string_view((const char*)p + 1, (size_t)(q - p - 1)));
             }
         }
     }
+
 };
 
 bool begins(std::string_view line, std::string_view head) { return line.substr(0, head.size()) == head; }
@@ -143,15 +156,16 @@ void sift(FILE* log, FILE* flg) {
     Sifter s{flg};
     std::string_view line;
     while (rd.next(line)) {
-        if (line[0] == '\n') continue;
-        if (begins(line, "Overfull \\") || begins(line, "Underfull \\")) {
+        char c = line[0];
+        if (c == '\n') continue;
+        if ((c == 'O' && begins(line, "Overfull \\")) || (c == 'U' && begins(line, "Underfull \\"))) {
             s.marker();
             put_text(flg, line);
             while (rd.next(line)) {
                 put_text(flg, line);
                 if (line[0] == '\n') break;
             }
-        } else if (begins(line, "! ")) {
+        } else if (c == '!' && begins(line, "! ")) {
             s.marker();
             put_text(flg, line);
             while (rd.next(line) && line[0] != '\n' && line[0] != '?') put_text(flg, line);
