@@ -181,7 +181,11 @@ int flagsift_main(int argc, char** argv) {
     size_t dot = name.rfind('.');
     if (dot == std::string::npos || name.compare(dot + 1, std::string::npos, "tex") != 0) return 1;
     name.resize(dot + 1);
-    FILE* log = plat::fopen_bin((name + "log").c_str(), "rb");
+    std::string logname = name + "log";
+    // A folder opens for reading on some systems and not on others.
+    plat::FileStat st;
+    if (plat::file_stat(logname.c_str(), st) && st.is_dir) return 2;
+    FILE* log = plat::fopen_bin(logname.c_str(), "rb");
     if (!log) return 2;
     setvbuf(log, nullptr, _IONBF, 0);  // the reader has its own block buffer
     SafeFile flg;
@@ -190,7 +194,13 @@ int flagsift_main(int argc, char** argv) {
         return 4;
     }
     sift(log, flg.stream());
+    bool read_ok = !ferror(log);
     fclose(log);
+    // A log that broke off must not pass for a complete one; the old .flg stays.
+    if (!read_ok) {
+        flg.discard();
+        die("*** read error: %s\n", logname.c_str());
+    }
     flg.commit();
     return 0;
 }
