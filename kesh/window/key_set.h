@@ -33,17 +33,21 @@ public:
             for (char c : k) used[(unsigned char)(fold ? c | 0x20 : c)] = true;
         }
         uint32_t ids[256] = {};
-        ncls_ = 1;  // class 0: bytes that no key holds
+        size_t ncls = 1;  // class 0: bytes that no key holds
         for (int b = 0; b < 256; b++)
-            if (used[b]) ids[b] = (uint32_t)ncls_++;
+            if (used[b]) ids[b] = (uint32_t)ncls++;
         for (int b = 0; b < 256; b++) cls_[b] = ids[fold ? (b | 0x20) : b];
-        if (nodes > max_cells / ncls_) return;
+        // Rows are a power of two wide, so a state is its row's offset and
+        // the node behind it is one shift away.
+        while ((size_t(1) << shift_) < ncls) shift_++;
+        size_t width = size_t(1) << shift_;
+        if (nodes > max_cells / width || nodes * width > kMask) return;
         ok_ = true;
 
-        // next_[node * ncls_ + class]; 0 stands for "no edge", since the
-        // root is nobody's child.
+        // Built with node numbers, 0 standing for "no edge" (the root is
+        // nobody's child); turned into offsets at the end.
         const long none = (long)keys.size();
-        next_.assign(ncls_, 0);
+        next_.assign(width, 0);
         out_.assign(1, none);
         end_of_.resize(keys.size());
         for (size_t q = 0; q < keys.size(); q++) {
@@ -51,11 +55,11 @@ public:
             uint32_t v = 0;
             for (size_t i = 0; i < k.size(); i++) {
                 unsigned char c = (unsigned char)(place == End ? k[k.size() - 1 - i] : k[i]);
-                size_t at = (size_t)v * ncls_ + cls_[c];
+                size_t at = ((size_t)v << shift_) + cls_[c];
                 if (!next_[at]) {
                     next_[at] = (uint32_t)out_.size();
                     out_.push_back(none);
-                    next_.resize(out_.size() * ncls_, 0);
+                    next_.resize(out_.size() << shift_, 0);
                 }
                 v = next_[at];
             }
@@ -70,13 +74,13 @@ public:
             fail_.assign(count, 0);
             std::vector<uint32_t> queue;
             queue.reserve(count);
-            for (size_t c = 0; c < ncls_; c++)
+            for (size_t c = 0; c < ncls; c++)
                 if (uint32_t u = next_[c]) queue.push_back(u);
             for (size_t h = 0; h < queue.size(); h++) {
                 uint32_t v = queue[h];
-                for (size_t c = 0; c < ncls_; c++) {
-                    uint32_t& e = next_[(size_t)v * ncls_ + c];
-                    uint32_t via = next_[(size_t)fail_[v] * ncls_ + c];
+                for (size_t c = 0; c < ncls; c++) {
+                    uint32_t& e = next_[((size_t)v << shift_) + c];
+                    uint32_t via = next_[((size_t)fail_[v] << shift_) + c];
                     if (e) {
                         fail_[e] = via;
                         if (out_[via] < out_[e]) out_[e] = out_[via];
@@ -86,9 +90,15 @@ public:
                     }
                 }
             }
+            for (int b = 0; b < 256; b++) starts_[b] = next_[cls_[b]] != 0;
         }
         for (long& o : out_)
             if (o == none) o = kNone;
+        // Node numbers become row offsets; a state where a key fits carries
+        // kOut, so the walk looks up the key only there. The root never
+        // carries it: an empty key is answered before the walk.
+        for (uint32_t& e : next_)
+            if (e) e = (e << shift_) | (out_[e] != kNone ? kOut : 0);
     }
 
     bool ok() const { return ok_; }
@@ -99,37 +109,47 @@ public:
         const unsigned char* t = (const unsigned char*)text;
         if (place_ == Whole) {
             uint32_t v = 0;
-            for (size_t i = 0; i < len && (v = step(v, t[i])) != 0; i++) {
-            }
-            return len == 0 || v != 0 ? out_[v] : kNone;
+            for (size_t i = 0; i < len; i++)
+                if ((v = next_[(v & kMask) + cls_[t[i]]]) == 0) return kNone;
+            return out_[(v & kMask) >> shift_];
         }
         long best = out_[0];  // an empty key fits every text
         if (best == 0 || (any && best != kNone)) return best;
         uint32_t v = 0;
-        for (size_t i = 0; i < len; i++) {
-            v = step(v, place_ == End ? t[len - 1 - i] : t[i]);
-            if (v == 0 && place_ != Anywhere) break;
-            long o = out_[v];
-            if (o != kNone && (best == kNone || o < best)) {
-                best = o;
-                if (any || best == 0) break;
+        for (size_t i = 0; i < len;) {
+            if (v == 0 && place_ == Anywhere) {
+                // At the root only a byte that starts a key leads anywhere.
+                while (i < len && !starts_[t[i]]) i++;
+                if (i == len) break;
+            }
+            v = next_[v + cls_[place_ == End ? t[len - 1 - i] : t[i]]];
+            i++;
+            if (v & kOut) {
+                v &= kMask;
+                long o = out_[v >> shift_];
+                if (best == kNone || o < best) {
+                    best = o;
+                    if (any || best == 0) break;
+                }
+            } else if (v == 0 && place_ != Anywhere) {
+                break;
             }
         }
         return best;
     }
 
-    // Anywhere only: marks in `seen` (one entry per node, all false at
-    // first) the nodes of every key that occurs in the text. A node seen
-    // once had its fallbacks marked then, so each text costs its length
-    // plus the keys it newly finds.
+    // Anywhere only: marks in `seen` (one entry per node, all 0 at first)
+    // the nodes of every key that occurs in the text. A node seen once had
+    // its fallbacks marked then, so each text costs its length plus the
+    // nodes it newly reaches.
     void mark(const char* text, size_t len, std::vector<char>& seen) const {
         seen.resize(out_.size(), 0);
         seen[0] = 1;
         const unsigned char* t = (const unsigned char*)text;
         uint32_t v = 0;
         for (size_t i = 0; i < len; i++) {
-            v = step(v, t[i]);
-            for (uint32_t u = v; u != 0 && !seen[u]; u = fail_[u]) seen[u] = 1;
+            v = next_[v + cls_[t[i]]] & kMask;
+            for (uint32_t u = v >> shift_; u != 0 && !seen[u]; u = fail_[u]) seen[u] = 1;
         }
     }
     // Whether key q was marked by mark().
@@ -138,14 +158,15 @@ public:
     }
 
 private:
-    uint32_t step(uint32_t v, unsigned char c) const { return next_[(size_t)v * ncls_ + cls_[c]]; }
+    static constexpr uint32_t kOut = 0x80000000u, kMask = kOut - 1;
 
     Place place_;
     bool ok_ = false;
     uint32_t cls_[256];
-    size_t ncls_ = 1;
-    std::vector<uint32_t> next_;
-    std::vector<long> out_;        // lowest key that fits on reaching this node
-    std::vector<uint32_t> fail_;   // Anywhere: the fallback of each node
-    std::vector<uint32_t> end_of_; // the node where each key ends
+    unsigned shift_ = 0;
+    bool starts_[256] = {};         // Anywhere: bytes with an edge from the root
+    std::vector<uint32_t> next_;    // row offset of the next state, | kOut
+    std::vector<long> out_;         // per node: lowest key that fits on reaching it
+    std::vector<uint32_t> fail_;    // Anywhere: per node, its fallback node
+    std::vector<uint32_t> end_of_;  // per key, the node where it ends
 };
