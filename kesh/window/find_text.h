@@ -1,7 +1,7 @@
 // The letter-case-blind "contains" test of the filters and searches, with
 // the answer of strstr_ (bytes equal once bit 0x20 is set in both) but found
-// by skipping ahead on the last byte of each try: a key of k bytes usually
-// costs about one step per k bytes of the line instead of one per byte.
+// faster: a short key tests eight places of the line per step, a long one
+// skips ahead on the last byte of each try, about one step per key length.
 #pragma once
 #include <cstddef>
 #include <cstdint>
