@@ -1,3 +1,60 @@
+// Console keys: how one look at the keyboard is read, and the menu on a real
+// terminal.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/console.h"
+
+namespace {
+
+// Keys that arrive in groups: the bytes of one group are all waiting at once.
+class GroupedKeys : public plat::KeySource {
+public:
+    explicit GroupedKeys(std::vector<std::string> groups) : groups_(std::move(groups)) {}
+    int get() override {
+        while (g_ < groups_.size() && k_ == groups_[g_].size()) g_++, k_ = 0;
+        if (g_ == groups_.size()) return -1;
+        return (unsigned char)groups_[g_][k_++];
+    }
+    bool waiting() override { return g_ < groups_.size() && k_ < groups_[g_].size(); }
+
+private:
+    std::vector<std::string> groups_;
+    size_t g_ = 0, k_ = 0;
+};
+
+TEST(ConsoleKeys, OneLookAtTheKeyboard) {
+    struct Case {
+        const char* arrival;
+        int c;
+        bool burst;
+    } cases[] = {
+        {"2", '2', false},
+        {"\r", plat::KEY_ENTER, false},
+        {"\n", plat::KEY_ENTER, false},
+        {"\x7f", plat::KEY_BACKSPACE, false},
+        {"\b", plat::KEY_BACKSPACE, false},
+        {"45", '5', true},
+        {"\x1b[A", 'A', true},
+        {"9\r", plat::KEY_ENTER, true},
+    };
+    for (const Case& c : cases) {
+        GroupedKeys keys({c.arrival, "7"});
+        plat::Key k = plat::read_key(keys);
+        EXPECT_EQ(k.c, c.c) << c.arrival;
+        EXPECT_EQ(k.burst, c.burst) << c.arrival;
+        // The next arrival is a key of its own.
+        k = plat::read_key(keys);
+        EXPECT_EQ(k.c, '7') << c.arrival;
+        EXPECT_FALSE(k.burst) << c.arrival;
+        EXPECT_EQ(plat::read_key(keys).c, plat::KEY_END) << c.arrival;
+    }
+}
+
+}  // namespace
+
 // The menu on a real terminal: a pseudo-terminal becomes the controlling
 // terminal of a child that runs kesh, and the test types at its master side.
 #if __has_include(<termios.h>) && __has_include(<sys/ioctl.h>)
@@ -14,11 +71,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "common/text.h"
 #include "kesh/driver/run.h"
