@@ -115,13 +115,19 @@ bool SafeFile::open(const std::string& target) {
     discard();
     target_ = target;
     plat::FileStat st;
-    direct_ = plat::file_stat(target.c_str(), st) && !st.is_regular;
+    bool exists = plat::file_stat(target.c_str(), st);
+    direct_ = exists && !st.is_regular;
+    // A write-protected file stays protected, as it would with a plain open.
+    if (exists && !plat::may_write(target.c_str())) return false;
     if (direct_) {
         f_ = plat::fopen_bin(target.c_str(), "wb");
     } else {
         f_ = plat::open_temp_beside(target, tmp_);
     }
-    if (f_) setvbuf(f_, nullptr, _IOFBF, 1 << 16);
+    if (f_) {
+        buf_.reset(new char[1 << 16]);
+        setvbuf(f_, buf_.get(), _IOFBF, 1 << 16);
+    }
     return f_ != nullptr;
 }
 

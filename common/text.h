@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,6 @@ public:
 private:
     std::string target_, tmp_;
     FILE* f_ = nullptr;
+    std::unique_ptr<char[]> buf_;
     bool direct_ = false;
 };

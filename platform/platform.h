@@ -36,6 +36,10 @@ struct FileStat {
 };
 bool file_stat(const char* path, FileStat& st);
 
+// Whether an existing file may be written by this process. A file that may
+// not is refused by the safe writer too, although replacing it would work.
+bool may_write(const char* path);
+
 // Whole-file replacement: a temporary file in the target's folder, then one
 // rename over the target. open_temp_beside gives a new, empty file opened
 // for binary writing and its name; replace_file gives the temporary the

@@ -230,3 +230,26 @@ TEST_F(Files, AFailedWriteLeavesTheOldFileIntact) {
 }
 
 }  // namespace
+
+namespace {
+
+// The replacing write must not get around a write-protected file. Root may
+// write anything, so there is nothing to show then.
+TEST_F(Files, AWriteProtectedFileIsRefused) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
+    std::string p = put("ro.txt", "old\n");
+    fs::permissions(p, fs::perms::owner_read);
+    const char* one[] = {"new", nullptr};
+    testing::internal::CaptureStderr();
+    int code = 0;
+    try {
+        write_rFILE(p.c_str(), "w", one);
+    } catch (const Fatal& f) {
+        code = f.code;
+    }
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "*** open error: " + p + "\n");
+    EXPECT_EQ(slurp(p), "old\n");
+}
+
+}  // namespace
