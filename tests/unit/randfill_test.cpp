@@ -54,7 +54,8 @@ TEST(Generator, ByteFromValue) {
         unsigned v;
         int want;
     } cases[] = {{0, 0}, {127, 0}, {128, 1}, {16384, 128}, {32638, 254}, {32639, 254}, {32640, 255}, {32766, 255}, {32767, 0}};
-    for (auto& c : cases) EXPECT_EQ(random_byte(c.v), c.want) << c.v;
+    for (auto& c : cases) EXPECT_EQ(random_byte((unsigned short)c.v), c.want) << c.v;
+    for (unsigned v = 0; v <= 32767; v++) ASSERT_EQ(random_byte((unsigned short)v), (v * 256 / 32767) & 0xFF) << v;
 }
 
 // Every test runs in a scratch folder of its own; a file-size cap set by a
@@ -94,7 +95,7 @@ protected:
     static std::string sweep_bytes(unsigned seed, size_t n) {
         plat::srand(seed);
         std::string s(n, 0);
-        for (auto& c : s) c = (char)random_byte((unsigned)plat::rand());
+        for (auto& c : s) c = (char)random_byte((unsigned short)plat::rand());
         return s;
     }
 };
