@@ -187,22 +187,14 @@ LineArray* read_rFILE(const char* path) {
 }
 
 void write_rFILE(const char* path, const char* mode, const char* const* lines, size_t n) {
-    const char* nl = plat::newline();
-    size_t nll = strlen(nl);
-    // Lines are gathered into large blocks: one stream call per line costs
-    // more than the copying on million-line lists.
+    // A line that holds line breaks (a joined text) gets the platform's
+    // line end for each of them, as a text stream would write it.
     auto write_all = [&](FILE* f) {
-        std::string block;
-        block.reserve(1 << 20);
+        TextWriter w(f);
         for (size_t k = 0; k < n; k++) {
-            block += lines[k];
-            block.append(nl, nll);
-            if (block.size() >= (1 << 20)) {
-                fwrite(block.data(), 1, block.size(), f);
-                block.clear();
-            }
+            w.put(lines[k]);
+            w.put("\n");
         }
-        fwrite(block.data(), 1, block.size(), f);
     };
     if (!path || !*path) {
         write_all(stdout);

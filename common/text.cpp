@@ -64,6 +64,25 @@ void put_text(FILE* f, std::string_view s) {
     fwrite(s.data() + start, 1, s.size() - start, f);
 }
 
+void TextWriter::put(std::string_view s) {
+    const char* nl = plat::newline();
+    if (nl[0] == '\n' && nl[1] == 0) {
+        block_.append(s);
+    } else {
+        for (size_t k; (k = s.find('\n')) != std::string_view::npos; s.remove_prefix(k + 1)) {
+            block_.append(s.substr(0, k));
+            block_.append(nl);
+        }
+        block_.append(s);
+    }
+    if (block_.size() >= (1 << 20)) flush();
+}
+
+void TextWriter::flush() {
+    if (!block_.empty()) fwrite(block_.data(), 1, block_.size(), f_);
+    block_.clear();
+}
+
 void tprintf(FILE* f, const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);

@@ -17,6 +17,22 @@ struct Fatal {
 
 // Text-mode output: every '\n' becomes the platform's line end.
 void put_text(FILE* f, std::string_view s);
+
+// Text-mode output gathered into large blocks, for million-line lists where
+// one stream call per line would cost more than the copying.
+class TextWriter {
+public:
+    explicit TextWriter(FILE* f) : f_(f) {}
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    ~TextWriter() { flush(); }
+    void put(std::string_view s);  // '\n' becomes the platform line end
+    void flush();
+
+private:
+    FILE* f_;
+    std::string block_;
+};
 void tprintf(FILE* f, const char* fmt, ...);
 std::string vformat(const char* fmt, va_list ap);
 std::string format(const char* fmt, ...);

@@ -10,11 +10,11 @@
 namespace {
 
 void write_window(const Run& r, FILE* f, const char* prefix) {
+    TextWriter w(f);
     for (size_t k = r.aHf; k < r.eHf; k++) {
-        std::string line = prefix;
-        line += r.Hf[k];
-        line += '\n';
-        put_text(f, line);
+        w.put(prefix);
+        w.put(r.Hf[k]);
+        w.put("\n");
     }
 }
 
