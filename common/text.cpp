@@ -34,16 +34,30 @@ std::string format(const char* fmt, ...) {
     return s;
 }
 
+namespace {
+[[noreturn]] void finish(int code, const std::string& message) {
+    fflush(stdout);
+    put_text(stderr, message);
+    fflush(stderr);
+    plat::pause();
+    throw Fatal{code};
+}
+}  // namespace
+
 void die(const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
     std::string s = vformat(fmt, ap);
     va_end(ap);
-    fflush(stdout);
-    put_text(stderr, s);
-    fflush(stderr);
-    plat::pause();
-    throw Fatal{1};
+    finish(1, s);
+}
+
+void die_code(int code, const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string s = vformat(fmt, ap);
+    va_end(ap);
+    finish(code, s);
 }
 
 void put_text(FILE* f, std::string_view s) {

@@ -14,6 +14,8 @@ struct Fatal {
 
 // "*** ..." message to standard error, the pause, then Fatal{1}.
 [[noreturn]] void die(const char* fmt, ...);
+// The same with another exit code.
+[[noreturn]] void die_code(int code, const char* fmt, ...);
 
 // Text-mode output: every '\n' becomes the platform's line end.
 void put_text(FILE* f, std::string_view s);

@@ -23,22 +23,9 @@ using anchored::read_nFILE;
 
 namespace {
 
-// Message on standard error, the pause, then the exit code `code`.
-[[noreturn]] void fail(int code, const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    std::string s = vformat(fmt, ap);
-    va_end(ap);
-    fflush(stdout);
-    put_text(stderr, s);
-    fflush(stderr);
-    plat::pause();
-    throw Fatal{code};
-}
-
 // A parameter error ends the run with exit code 0 and no set line written.
 [[noreturn]] void param_error(std::string_view what) {
-    fail(0, "*** Parameter error %s\n", std::string(what).c_str());
+    die_code(0, "*** Parameter error %s\n", std::string(what).c_str());
 }
 
 // The call after the program name, for parameter errors of whole calls.
@@ -70,7 +57,7 @@ void put_set_lines(const std::string& cmdname, const std::string& lines) {
         return;
     }
     SafeFile sf;
-    if (!sf.open(cmdname)) fail(2, "*** open error: %s\n", cmdname.c_str());
+    if (!sf.open(cmdname)) die_code(2, "*** open error: %s\n", cmdname.c_str());
     put_text(sf.stream(), lines);
     sf.commit();
 }
@@ -201,7 +188,7 @@ bool names_reg(const char* name) {
 class BinOut {
 public:
     explicit BinOut(const char* name) : name_(name) {
-        if (!sf_.open(name)) fail(2, "*** open error: %s\n", name);
+        if (!sf_.open(name)) die_code(2, "*** open error: %s\n", name);
     }
     void put(char c) {
         if (n_ == sizeof buf_) flush();
@@ -295,7 +282,7 @@ int numka_main(int argc, char** argv, char** envp) {
     // Only the modes that hand back set lines need the command file; the
     // conversions go ahead without it.
     std::string_view mode = argv[1];
-    if ((mode == ":" || mode == ":hex") && !cmd_ok) fail(2, "*** open error: %s\n", cmdname.c_str());
+    if ((mode == ":" || mode == ":hex") && !cmd_ok) die_code(2, "*** open error: %s\n", cmdname.c_str());
     if (mode == ":") return mode_assign(argc, argv, cmdname);
     if (mode == ":hex") return mode_hex(argc, argv, cmdname);
     if (mode == ":ansi_uni") return mode_ansi_uni(argc, argv);
