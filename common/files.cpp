@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/alloc.h"
 #include "common/text.h"
@@ -20,6 +21,7 @@ bool is_binary(const char* mode) { return mode && strchr(mode, 'b'); }
 char* read_stream(FILE* f, long long cap, AllocFn alloc, FreeFn release, long long& len) {
     if (cap < 4096) cap = 4096;
     char* buf = (char*)alloc(cap);
+    plat::hint_bulk_memory(buf, (size_t)cap);
     len = 0;
     for (;;) {
         size_t got = fread(buf + len, 1, (size_t)(cap - len), f);
@@ -59,6 +61,7 @@ char* load_named(const char* path, const char* mode, long long factor, AllocFn a
 char* load_stdin(AllocFn alloc, FreeFn release, long long& len) {
     long long cap = 8192;
     char* buf = (char*)alloc(cap);
+    plat::hint_bulk_memory(buf, (size_t)cap);
     len = 0;
     std::string chunk;
     while (text_getline(stdin, chunk, 2048)) {
@@ -167,19 +170,21 @@ LineArray* read_rFILE(const char* path) {
     len = (long long)text_decode(buf, (size_t)len);
     if (len > 0 && buf[len - 1] != '\n') buf[len++] = '\n';
     buf[len] = 0;
-    // Count first, so the table is allocated once.
-    long long n = 0;
-    for (char* p = buf; (p = (char*)memchr(p, '\n', (size_t)(buf + len - p))) != nullptr; p++) n++;
-    char** tab = (char**)Alloc((n + 1) * (long long)sizeof(char*));
-    char* p = buf;
-    for (long long k = 0; k < n; k++) {
-        char* nl = (char*)memchr(p, '\n', (size_t)(buf + len - p));
+    // One pass over the text: the line starts are gathered in a vector and
+    // copied into the table once their number is known.
+    std::vector<char*> starts;
+    starts.reserve((size_t)(len / 48) + 16);
+    for (char *p = buf, *end = buf + len; p < end;) {
+        char* nl = (char*)memchr(p, '\n', (size_t)(end - p));
         *nl = 0;
         // A NUL byte inside a line ends that line's text; the lines after
         // it are kept.
-        tab[k] = p;
+        starts.push_back(p);
         p = nl + 1;
     }
+    long long n = (long long)starts.size();
+    char** tab = (char**)Alloc((n + 1) * (long long)sizeof(char*));
+    if (n) memcpy(tab, starts.data(), (size_t)n * sizeof(char*));
     tab[n] = nullptr;
     la->tab = tab;
     la->n = n;

@@ -36,6 +36,11 @@ struct FileStat {
 };
 bool file_stat(const char* path, FileStat& st);
 
+// A hint that a fresh, untouched block of memory will be filled at once
+// (a whole file read into it): where the system has large pages, asking for
+// them spares most of the page faults. Does nothing elsewhere.
+void hint_bulk_memory(void* p, size_t n);
+
 // Whether an existing file may be written by this process. A file that may
 // not is refused by the safe writer too, although replacing it would work.
 bool may_write(const char* path);
