@@ -4,6 +4,7 @@
 # Every figure is the best wall time of five runs, loading and writing
 # included; a ratio is kesh's time over grep's.
 set -eu
+. "$(cd "$(dirname "$0")" && pwd)/lib.sh"
 bin="$(cd "$1" && pwd)/bin/kesh"
 [ -x "$bin" ] || { echo "no kesh in $1/bin" >&2; exit 2; }
 tmp=$(mktemp -d)
@@ -24,19 +25,6 @@ awk 'BEGIN {
 # 100 search texts, one of them present.
 awk 'BEGIN { for (i = 0; i < 99; i++) printf "zq%04dx\n", i; print "needle" }' > pats.txt
 
-now() { date +%s%N; }
-# best MS command...: the best of five wall times in milliseconds.
-best() {
-    b=""
-    for _ in 1 2 3 4 5; do
-        t0=$(now)
-        "$@" > /dev/null 2>&1 || :  # kesh exits with a line count
-        t=$(( ($(now) - t0) / 1000000 ))
-        if [ -z "$b" ] || [ "$t" -lt "$b" ]; then b=$t; fi
-    done
-    echo "$b"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b < 1) b = 1; printf "%.2f", a / b }'; }
 # row TITLE KESH_MS [GREP_MS]
 row() {
     if [ $# -eq 3 ]; then

@@ -5,6 +5,7 @@
 # Figures are the best wall time of five runs; the ratio is flagsift's time
 # over grep's.
 set -eu
+. "$(cd "$(dirname "$0")" && pwd)/lib.sh"
 bin="$(cd "$1" && pwd)/bin/flagsift"
 [ -x "$bin" ] || { echo "no flagsift in $1/bin" >&2; exit 2; }
 tmp=$(mktemp -d)
@@ -37,19 +38,6 @@ log big.log 50
 log half.log 25
 ls -l big.log half.log | awk '{ printf "%s: %d bytes\n", $NF, $5 }'
 
-now() { date +%s%N; }
-best() {
-    b=""
-    for _ in 1 2 3 4 5; do
-        t0=$(now)
-        # Into a file: grep stops at the first match when it writes to /dev/null.
-        "$@" > out.txt 2>&1 || :
-        t=$(( ($(now) - t0) / 1000000 ))
-        if [ -z "$b" ] || [ "$t" -lt "$b" ]; then b=$t; fi
-    done
-    echo "$b"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b < 1) b = 1; printf "%.2f", a / b }'; }
 
 printf '%-28s %11s %11s %7s\n' "" "flagsift" "grep -c" "ratio"
 for f in half big; do

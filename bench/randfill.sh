@@ -5,29 +5,15 @@
 # Figures are the best wall time of five runs; the ratio is randfill's time
 # over dd's. The files go to a scratch folder under ${TMPDIR:-/tmp}.
 set -eu
+. "$(cd "$(dirname "$0")" && pwd)/lib.sh"
 bin="$(cd "$1" && pwd)/bin/randfill"
 [ -x "$bin" ] || { echo "no randfill in $1/bin" >&2; exit 2; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
-now() { date +%s%N; }
-# best COMMAND...: the best of five wall times in milliseconds; the file is
-# removed before each run so that every run allocates its blocks afresh.
-best() {
-    b=""
-    for _ in 1 2 3 4 5; do
-        rm -f out.bin
-        t0=$(now)
-        "$@" > /dev/null 2>&1
-        t=$(( ($(now) - t0) / 1000000 ))
-        if [ -z "$b" ] || [ "$t" -lt "$b" ]; then b=$t; fi
-    done
-    rm -f out.bin
-    echo "$b"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b < 1) b = 1; printf "%.2f", a / b }'; }
-
+# Every run allocates its blocks afresh.
+BEFORE_RUN="rm -f out.bin"
 r=$(best "$bin" out.bin 65536 0)
 d=$(best dd if=/dev/zero of=out.bin bs=4096 count=65536)
 printf '%-40s %11s %11s %7s\n' "256 MiB in 4096-byte blocks" "randfill" "dd" "ratio"

@@ -6,6 +6,7 @@
 # inside the kernel where it can, cat moves the bytes through a program.
 # Usage: bench/versim.sh [build folder]
 set -eu
+. "$(cd "$(dirname "$0")" && pwd)/lib.sh"
 build=$(cd "${1:-build}" && pwd)
 versim=$build/bin/versim
 work=$(mktemp -d)
@@ -13,19 +14,6 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 export SOURCE_DATE_EPOCH=0 LC_ALL=C
 
-# Seconds (wall) of a command, best of three.
-best() {
-    b=""
-    for _ in 1 2 3; do
-        s=$(date +%s.%N)
-        "$@" >/dev/null || true
-        e=$(date +%s.%N)
-        t=$(echo "$e - $s" | bc)
-        if [ -z "$b" ] || [ "$(echo "$t < $b" | bc)" = 1 ]; then b=$t; fi
-    done
-    echo "$b"
-}
-ratio() { echo "scale=2; $1 / $2" | bc; }
 
 # Paragraphs of four lines of about sixty bytes, a blank line after each.
 text() {
@@ -45,12 +33,12 @@ tv=$(best "$versim" big.txt)
 tc=$(best cp big.txt copy.txt)
 tk=$(best sh -c 'cat big.txt >cat.txt')
 grep -q 'end{verbatim}' big.tex || { echo "versim wrote no output"; exit 1; }
-echo "versim big.txt: ${tv}s; cp: ${tc}s; ratio $(ratio "$tv" "$tc"); cat: ${tk}s; ratio $(ratio "$tv" "$tk")"
+echo "versim big.txt: ${tv} ms; cp: ${tc} ms; ratio $(ratio "$tv" "$tc"); cat: ${tk} ms; ratio $(ratio "$tv" "$tk")"
 
 te=$(best "$versim" esc.txt)
-echo "versim with the < escape: ${te}s; ratio to cp $(ratio "$te" "$tc")"
+echo "versim with the < escape: ${te} ms; ratio to cp $(ratio "$te" "$tc")"
 
 ts=$(best "$versim" small.txt)
-echo "versim small.txt (a quarter): ${ts}s; big/small $(ratio "$tv" "$ts") (4 is linear)"
+echo "versim small.txt (a quarter): ${ts} ms; big/small $(ratio "$tv" "$ts") (4 is linear)"
 peak=$(/usr/bin/time -f %M "$versim" big.txt 2>&1 >/dev/null | tail -n 1)
 echo "peak memory: ${peak} KiB for $(stat -c %s big.txt) bytes"
