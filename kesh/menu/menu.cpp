@@ -255,16 +255,14 @@ long long sel(Run& r, std::string prompt, bool one_item_shortcut, plat::KeySourc
             run_menu(r, prompt, keys, chosen);
     }
 
-    remove_window(r);
-    if (chosen.empty()) return 0;
-    if (prompt[0] == '=') {
+    if (prompt[0] == '=' && !chosen.empty()) {
         quicksort(chosen.data(), 0, (long long)chosen.size() - 1);
         size_t w = 1;
         for (size_t k = 1; k < chosen.size(); k++)
             if (strcmp_(chosen[k], chosen[w - 1]) != 0) chosen[w++] = chosen[k];
         chosen.resize(w);
     }
-    insert_at_window_start(r, chosen);
+    replace_window(r, chosen);
     return (long long)chosen.size();
 }
 
